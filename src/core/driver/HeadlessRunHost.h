@@ -1,0 +1,57 @@
+// THeadlessRunHost: runs the automatic mode without a window. Status texts become one
+// updating progress line on standard error when it is a terminal (nothing otherwise);
+// warnings and errors are printed; questions are answered OK; Ctrl-C is the stop
+// command.
+#pragma once
+
+#include "core/RunHost.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace orv {
+
+class THeadlessRunHost : public TRunHost {
+public:
+  // progress: whether to draw the progress line (normally: stderr is a terminal).
+  // openDocuments: whether a written listing may be opened (there is a desktop to
+  // open it on); without one, opening is passed over.
+  THeadlessRunHost(bool progress, bool openDocuments);
+  ~THeadlessRunHost() override;
+
+  // Called from Pump when Ctrl-C was pressed; the app wires it to the stop command.
+  std::function<void()> OnStopRequested;
+
+  // Draws the last status text if it was not drawn yet and ends the progress line.
+  void Finish();
+
+  void ShowStatus(const std::string& text) override;
+  void Pump() override;
+  void ShowWarning(const std::string& text) override;
+  bool ConfirmWarning(const std::string& text) override;
+  void ShowError(const std::string& text) override;
+  bool ChooseOutputFile(const std::string& defaultExtension, TFilePath& file) override;
+  TFilePath SelectedDirectory() override;
+  void OpenDocument(const std::string& program, const std::string& document) override;
+  void RefreshControls() override {}
+
+private:
+  void DrawStatus();
+  void ClearLine();
+  void PrintMessage(const char* label, const std::string& text);
+
+  bool m_progress;
+  bool m_openDocuments;
+  bool m_lineShown = false;
+  bool m_statusDrawn = true;
+  bool m_stopDelivered = false;
+  int64_t m_lastDraw = 0;
+  std::string m_status;
+};
+
+// Shortens a UTF-8 line to at most columns display columns (wide East Asian
+// characters count two), keeping its end: a path's last parts tell the most.
+std::string FitToColumns(const std::string& utf8, int columns);
+
+}  // namespace orv

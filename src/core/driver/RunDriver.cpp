@@ -1,0 +1,220 @@
+// The run driver: start-up, the checks before a run, the walk, the stop and
+// shut-down. Errors that end a run are exceptions caught once, in RunListing.
+#include "core/driver/RunDriver.h"
+
+#include "core/Settings.h"
+#include "platform/AnsiText.h"
+#include "platform/CodePage.h"
+#include "platform/File.h"
+#include "platform/OSError.h"
+
+#include <exception>
+
+namespace orv {
+
+namespace {
+
+// Texts the user sees are written here in UTF-8 and held in CP932 like every other
+// text of the program. They are shown a few times per run, so converting on use is fine.
+std::string Text(const char* utf8) { return Utf8ToAnsi(utf8); }
+
+constexpr const char* kM1 = "アイコンファイル出力ディレクトリは必ず指定してください。";
+constexpr const char* kM2Head = "指定したアイコンファイル出力ディレクトリが存在しません。";
+constexpr const char* kM2Tail = "作成してもよろしいですか?";
+constexpr const char* kM3 = "アイコンファイル出力ディレクトリが作成できませんでした。";
+constexpr const char* kPreparing = "ファイル検索の準備をしています";
+constexpr const char* kStopped = "処理が中断されました";
+
+std::string WithTrailingDelimiter(std::string text) {
+  if (!AnsiEndsWithDelimiter(text, PathDelim)) {
+    text += PathDelim;
+  }
+  return text;
+}
+
+}  // namespace
+
+int FileTypeFromExtension(const std::string& outputFile) {
+  const std::string extension = ExtractFileExt(outputFile);
+  if (AnsiSameText(extension, ".csv")) return FileTypeCsv;
+  if (AnsiSameText(extension, ".htm") || AnsiSameText(extension, ".html")) return FileTypeHtml;
+  if (AnsiSameText(extension, ".xml")) return FileTypeXml;
+  return -1;
+}
+
+TRunDriver::TRunDriver(TRunHost& host) : m_host(host) {
+  m_searchFile.Recursive = true;
+  m_searchFile.OnFindDir = [this](TSearchFile&, const std::string& name, const TSearchFileData& data, bool& skip,
+                                  bool& ignoreSubDir) { SearchFileFindDir(name, data, skip, ignoreSubDir); };
+  m_searchFile.OnFind = [this](TSearchFile&, const std::string& name, const TSearchFileData& data,
+                               bool& continueWalk) { SearchFileFind(name, data, continueWalk); };
+}
+
+void TRunDriver::Start(const std::vector<std::string>& arguments) {
+  AutoMode = arguments.size() == 2;
+  if (AutoMode) {
+    // Relative paths and ".." parts are resolved here, so that depth limits and the
+    // relative forms of paths find the target's text at the start of every path.
+    m_commandLineTarget = TFilePath::FromNative(ExpandPath(arguments[0]));
+    m_commandLineOutput = TFilePath::FromNative(ExpandPath(arguments[1]));
+  }
+  Running = false;
+  ExeDirectory = ExecutableDirectory();
+  SettingsPath = ExeDirectory + "Orvantis.ini";
+  AliasPath = ExeDirectory + "alias.ini";
+  CaptionPath = ExeDirectory + "caption.ini";
+  LoadSettings(SettingsPath, Options, &m_host);
+  m_host.RefreshControls();
+}
+
+TRunOutcome TRunDriver::RunAutomatic() { return RunListing(); }
+
+bool TRunDriver::Shutdown() {
+  try {
+    SaveSettings(SettingsPath, Options, &m_host);
+    return true;
+  } catch (const std::exception& error) {
+    m_host.ShowError(error.what());
+    return false;
+  }
+}
+
+void TRunDriver::Stop() {
+  Running = false;
+  m_host.RefreshControls();
+}
+
+TRunOutcome TRunDriver::RunListing() {
+  try {
+    return RunSteps();
+  } catch (const std::exception& error) {
+    // An error inside the walk or a writer ends the run; after the error box the
+    // window returns to Idle instead of staying stuck in its running state.
+    m_host.ShowError(error.what());
+    EndRunning();
+    return TRunOutcome::Failed;
+  }
+}
+
+void TRunDriver::EndRunning() {
+  Running = false;
+  m_host.RefreshControls();
+}
+
+TRunOutcome TRunDriver::RunSteps() {
+  RowCounter = 0;
+  TotalSize = 0;
+  IconDirectory = {};
+  // Linux paths have one delimiter; with or without SlashDelimiter the listing shows "/".
+  PathSeparator = std::string(1, PathDelim);
+
+  if (!ChooseTargetAndOutput() || !PrepareIconDirectory()) {
+    return TRunOutcome::NotStarted;
+  }
+
+  Running = true;
+  m_host.RefreshControls();
+  EntriesWalked = 0;
+  DirectoriesWalked = 0;
+
+  m_searchFile.Recursive = Options.SubFolder;
+  TargetDirectory.Text = WithTrailingDelimiter(TargetDirectory.Text);
+  if (TargetDirectory.Native.empty() || TargetDirectory.Native.back() != PathDelim) {
+    TargetDirectory.Native += PathDelim;
+  }
+  m_searchFile.SetDirectory(TargetDirectory);
+
+  m_host.ShowStatus(Text(kPreparing));
+  m_host.Pump();
+
+  if (!m_searchFile.Execute()) {
+    m_host.ShowStatus(Text(kStopped));
+    m_host.Pump();
+    EndRunning();
+    return TRunOutcome::Stopped;
+  }
+
+  EndRunning();
+  m_host.ShowStatus({});
+  return TRunOutcome::Written;
+}
+
+bool TRunDriver::ChooseTargetAndOutput() {
+  if (!AutoMode) {
+    static const char* const kExtensions[] = {"csv", "html", "xml"};
+    const std::string extension =
+        Options.FileType >= 0 && Options.FileType <= 2 ? kExtensions[Options.FileType] : std::string();
+    TFilePath chosen;
+    if (!m_host.ChooseOutputFile(extension, chosen)) {
+      return false;
+    }
+    TargetDirectory = m_host.SelectedDirectory();
+    OutputFile = chosen;
+    return true;
+  }
+  TargetDirectory = m_commandLineTarget;
+  OutputFile = m_commandLineOutput;
+  if (const int fileType = FileTypeFromExtension(OutputFile.Text); fileType >= 0) {
+    Options.FileType = fileType;
+  }
+  return true;
+}
+
+bool TRunDriver::PrepareIconDirectory() {
+  if (Options.FileType == FileTypeCsv || !Options.OutputIconFile) {
+    return true;
+  }
+  Options.IconDir = TrimControls(Options.IconDir);
+  if (Options.IconDir.empty()) {
+    m_host.ShowWarning(Text(kM1));
+    return false;
+  }
+  IconDirectory.Text = ExtractFileDir(OutputFile.Text) + PathSeparator + Options.IconDir;
+  IconDirectory.Native = ExtractFileDir(OutputFile.Native) + PathSeparator + AnsiToUtf8(Options.IconDir);
+  if (DirectoryExists(IconDirectory.Native)) {
+    return true;
+  }
+  const std::string question =
+      Text(kM2Head) + "\r\n\r\n" + IconDirectory.Text + "\r\n\r\n" + Text(kM2Tail);
+  if (!m_host.ConfirmWarning(question)) {
+    return false;
+  }
+  if (!CreateDirectoryLevel(IconDirectory.Native)) {
+    m_host.ShowWarning(Text(kM3));
+    return false;
+  }
+  return true;
+}
+
+void TRunDriver::SearchFileFindDir(const std::string& name, const TSearchFileData&, bool& skip, bool& ignoreSubDir) {
+  ++DirectoriesWalked;
+  m_host.ShowStatus(name);
+  if (!Running) {
+    // The stop reaches the directory phase by keeping every remaining directory out.
+    skip = true;
+    ignoreSubDir = true;
+  }
+  m_host.Pump();
+}
+
+void TRunDriver::SearchFileFind(const std::string& name, const TSearchFileData&, bool& continueWalk) {
+  ++EntriesWalked;
+  m_host.ShowStatus(StatusPath(name));
+  m_host.Pump();
+  if (!Running) {
+    continueWalk = false;
+  }
+}
+
+std::string TRunDriver::StatusPath(const std::string& path) const {
+  if (Options.PathMode != 0) {
+    return path;
+  }
+  const std::size_t at = AnsiFindText(path, TargetDirectory.Text);
+  if (at == std::string::npos) {
+    return path;
+  }
+  return path.substr(0, at) + "." + PathSeparator + path.substr(at + TargetDirectory.Text.size());
+}
+
+}  // namespace orv

@@ -1,0 +1,124 @@
+// Character-aware scanning of CP932 text. Every loop walks whole characters from the
+// start of the text: a trail byte can only be recognised by knowing where its
+// character began.
+#include "platform/AnsiText.h"
+
+namespace orv {
+
+std::size_t CharLength(std::string_view text, std::size_t pos) {
+  return IsLeadByte(static_cast<unsigned char>(text[pos])) && pos + 1 < text.size() ? 2 : 1;
+}
+
+std::size_t AnsiLastDelimiter(std::string_view delimiters, std::string_view text) {
+  std::size_t found = std::string_view::npos;
+  for (std::size_t i = 0; i < text.size(); i += CharLength(text, i)) {
+    if (delimiters.find(text[i]) != std::string_view::npos && CharLength(text, i) == 1) {
+      found = i;
+    }
+  }
+  return found;
+}
+
+bool AnsiEndsWithDelimiter(std::string_view text, char delim) {
+  if (text.empty() || text.back() != delim) {
+    return false;
+  }
+  // The last byte matches; it is a character of its own unless it is the trail byte
+  // of a double-byte character, which only a walk from the start can tell.
+  std::size_t i = 0;
+  while (i + CharLength(text, i) < text.size()) {
+    i += CharLength(text, i);
+  }
+  return i == text.size() - 1;
+}
+
+std::size_t AnsiFind(std::string_view text, std::string_view needle, std::size_t from) {
+  std::size_t i = 0;
+  while (i < from && i < text.size()) {
+    i += CharLength(text, i);
+  }
+  if (needle.empty()) {
+    return i <= text.size() ? i : std::string_view::npos;
+  }
+  for (; i + needle.size() <= text.size(); i += CharLength(text, i)) {
+    if (text.compare(i, needle.size(), needle) == 0) {
+      return i;
+    }
+  }
+  return std::string_view::npos;
+}
+
+std::string AnsiReplaceAll(std::string_view text, std::string_view from, std::string_view to) {
+  if (from.empty()) {
+    return std::string(text);
+  }
+  std::string result;
+  result.reserve(text.size());
+  std::size_t done = 0;
+  for (std::size_t at = AnsiFind(text, from, 0); at != std::string_view::npos; at = AnsiFind(text, from, done)) {
+    result.append(text.substr(done, at - done));
+    result.append(to);
+    done = at + from.size();
+  }
+  result.append(text.substr(done));
+  return result;
+}
+
+std::string TrimControls(std::string_view text) {
+  std::size_t begin = 0;
+  std::size_t end = text.size();
+  // Bytes 0-32 are never trail bytes (those are 0x40 and above), so a byte test is
+  // character-aware here.
+  while (begin < end && static_cast<unsigned char>(text[begin]) <= 32) {
+    ++begin;
+  }
+  while (end > begin && static_cast<unsigned char>(text[end - 1]) <= 32) {
+    --end;
+  }
+  return std::string(text.substr(begin, end - begin));
+}
+
+namespace {
+
+// The upper-case form of the character at text[pos] (len bytes) as one number.
+unsigned FoldedChar(std::string_view text, std::size_t pos, std::size_t len) {
+  const auto b0 = static_cast<unsigned char>(text[pos]);
+  if (len == 1) {
+    return b0 >= 'a' && b0 <= 'z' ? b0 - 0x20u : b0;
+  }
+  unsigned code = (b0 << 8) | static_cast<unsigned char>(text[pos + 1]);
+  // Full-width a-z (0x8281-0x829A) fold onto full-width A-Z (0x8260-0x8279).
+  if (code >= 0x8281 && code <= 0x829A) {
+    code -= 0x21;
+  }
+  return code;
+}
+
+}  // namespace
+
+bool AnsiSameText(std::string_view a, std::string_view b) {
+  std::size_t i = 0;
+  std::size_t j = 0;
+  while (i < a.size() && j < b.size()) {
+    const std::size_t la = CharLength(a, i);
+    const std::size_t lb = CharLength(b, j);
+    if (FoldedChar(a, i, la) != FoldedChar(b, j, lb)) {
+      return false;
+    }
+    i += la;
+    j += lb;
+  }
+  return i == a.size() && j == b.size();
+}
+
+std::size_t AnsiFindText(std::string_view text, std::string_view needle) {
+  for (std::size_t i = 0; i + needle.size() <= text.size(); i += CharLength(text, i)) {
+    // Folding keeps every character's length, so equal texts have equal byte counts.
+    if (AnsiSameText(text.substr(i, needle.size()), needle)) {
+      return i;
+    }
+  }
+  return std::string_view::npos;
+}
+
+}  // namespace orv

@@ -1,0 +1,78 @@
+// Directory enumeration and the facts of one directory entry.
+#pragma once
+
+#include "platform/DateTime.h"
+
+#include <cstdint>
+#include <string>
+
+namespace orv {
+
+// What the platform knows of one entry, in the program's terms: size, the three
+// local times (each with its valid flag) and the attribute flags.
+//
+// On Linux: a symbolic link is described by its target when the target exists,
+// otherwise by the link itself (size 0); the creation time is the birth time where
+// the file system records one (not 0), else the status-change time; R means the owner
+// has no write permission, H a name beginning with ".", S anything that is not a
+// regular file or directory (device, FIFO, socket, dangling link); A is never set.
+// A directory's size is 0.
+struct TFileStatus {
+  int64_t Size = 0;
+  bool CreationTimeValid = false;
+  TDateTime CreationTime = 0;
+  bool LastUpdateTimeValid = false;
+  TDateTime LastUpdateTime = 0;
+  bool LastAccessTimeValid = false;
+  TDateTime LastAccessTime = 0;
+  bool IsDirectory = false;
+  bool IsReadOnly = false;
+  bool IsHidden = false;
+  bool IsSystem = false;
+  bool IsArchive = false;
+  // Not an attribute the listing shows: the entry is a symbolic link (to whatever).
+  bool IsSymbolicLink = false;
+  // A regular file, or a link to one: the only kind any reader may open.
+  bool IsRegularFile = false;
+};
+
+// How an enumerated item looks before anyone asks the file system about it.
+enum class TEntryKind : uint8_t { Unknown, Directory, RegularFile, SymbolicLink, Other };
+
+// Reads one directory, one item at a time, skipping "." and "..". Holds one open
+// directory handle; items are statted relative to it (no path walk per item).
+class TDirectoryReader {
+public:
+  TDirectoryReader() = default;
+  ~TDirectoryReader();
+  TDirectoryReader(const TDirectoryReader&) = delete;
+  TDirectoryReader& operator=(const TDirectoryReader&) = delete;
+
+  // Opens the directory at a native path. False when it cannot be enumerated (missing,
+  // not a directory, access denied): the caller passes it over.
+  bool Open(const std::string& nativeDir);
+  void Close();
+
+  // The next item's native name and its kind as the directory reports it (Unknown
+  // when the file system does not say). False at the end or on a read error.
+  bool Next(std::string& name, TEntryKind& kind);
+
+  // The facts of the item just returned by Next (name as returned). False when it
+  // vanished: status is then left as it was.
+  bool Stat(const std::string& name, TFileStatus& status) const;
+
+private:
+  void* m_dir = nullptr;    // DIR*, kept opaque so the header carries no system include
+  void* m_entry = nullptr;  // the dirent Next returned last: Stat reads its type from it
+};
+
+// The facts of the entry at a native path (links followed as above). False when
+// nothing exists there.
+bool QueryPathStatus(const std::string& nativePath, TFileStatus& status);
+
+// Converts seconds and nanoseconds since the Unix epoch (UTC) to the local date-time
+// (honouring TZ). False for times outside the years 1601 to 9999, which the listing
+// cannot show.
+bool UnixTimeToLocalDateTime(int64_t seconds, uint32_t nanoseconds, TDateTime& value);
+
+}  // namespace orv

@@ -1,0 +1,193 @@
+// Linux implementation of TAtomicFile: a temporary file beside the target, renamed over
+// it on Commit, so a listing or settings file is either the old one or the new one.
+#include "platform/AtomicFile.h"
+
+#include "platform/CodePage.h"
+#include "platform/File.h"
+#include "platform/OSError.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace orv {
+
+namespace {
+
+// Writes are gathered up to this size so a listing of millions of rows costs a few
+// thousand system calls, not millions.
+constexpr std::size_t kBufferLimit = 256 * 1024;
+
+// Keeps the temporary name within NAME_MAX even for a target name near the limit.
+constexpr std::size_t kMaxTempStem = 200;
+
+[[noreturn]] void ThrowError(const std::string& path, int code) {
+  throw EOSError(Utf8ToAnsi(path) + ": " + SystemErrorText(code), code);
+}
+
+// The process umask without changing it: umask() can only be read by setting it,
+// which would race with other threads creating files.
+mode_t CurrentUmask() {
+  std::string status;
+  if (ReadWholeFile("/proc/self/status", status)) {
+    std::size_t at = status.find("\nUmask:");
+    if (at != std::string::npos) {
+      char* end = nullptr;
+      unsigned long value = std::strtoul(status.c_str() + at + 7, &end, 8);
+      if (end != status.c_str() + at + 7) return static_cast<mode_t>(value & 0777);
+    }
+  }
+  mode_t mask = umask(022);
+  umask(mask);
+  return mask;
+}
+
+bool WriteAll(int fd, const char* data, std::size_t size, int& error) {
+  while (size > 0) {
+    ssize_t done = write(fd, data, size);
+    if (done < 0) {
+      if (errno == EINTR) continue;
+      error = errno;
+      return false;
+    }
+    data += done;
+    size -= static_cast<std::size_t>(done);
+  }
+  return true;
+}
+
+}  // namespace
+
+TAtomicFile::TAtomicFile(std::string path) : m_target(std::move(path)) {
+  std::string writePath = m_target;
+  struct stat st;
+  bool exists = stat(m_target.c_str(), &st) == 0;
+  if (!exists) {
+    int code = errno;
+    // A dangling or looping link is replaced like a missing file; anything else
+    // (a search permission missing on the way) is a real failure.
+    if (code != ENOENT && code != ELOOP && code != ENOTDIR) ThrowError(m_target, code);
+  } else if (S_ISREG(st.st_mode)) {
+    struct stat linkSt;
+    if (lstat(m_target.c_str(), &linkSt) == 0 && S_ISLNK(linkSt.st_mode)) {
+      // Rename would replace the link itself, so the new file goes beside the file it
+      // names. /proc/self/fd links may name something that is not a path (a deleted
+      // file); when the resolved path is not the same file, write through the link.
+      char* resolved = realpath(m_target.c_str(), nullptr);
+      struct stat resolvedSt;
+      if (resolved && stat(resolved, &resolvedSt) == 0 && resolvedSt.st_dev == st.st_dev &&
+          resolvedSt.st_ino == st.st_ino) {
+        writePath = resolved;
+      } else {
+        m_direct = true;
+      }
+      std::free(resolved);
+    }
+  } else {
+    m_direct = true;
+  }
+
+  if (m_direct) {
+    // A FIFO without a reader would block a plain open for ever; non-blocking open
+    // fails with ENXIO instead, and the flag is cleared for the writes.
+    int flags = O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+    if (exists && S_ISREG(st.st_mode)) flags |= O_TRUNC;
+    m_fd = open(m_target.c_str(), flags);
+    if (m_fd < 0) ThrowError(m_target, errno);
+    int current = fcntl(m_fd, F_GETFL);
+    if (current < 0 || fcntl(m_fd, F_SETFL, current & ~O_NONBLOCK) < 0) {
+      int code = errno;
+      close(m_fd);
+      m_fd = -1;
+      ThrowError(m_target, code);
+    }
+    return;
+  }
+
+  std::size_t slash = writePath.rfind('/');
+  std::string directory = slash == std::string::npos ? std::string() : writePath.substr(0, slash + 1);
+  std::string name = slash == std::string::npos ? writePath : writePath.substr(slash + 1);
+  if (name.size() > kMaxTempStem) name.resize(kMaxTempStem);
+  std::string tempPath = directory + "." + name + ".XXXXXX";
+  int fd = mkostemp(tempPath.data(), O_CLOEXEC);
+  if (fd < 0) ThrowError(m_target, errno);
+  m_fd = fd;
+  m_tempPath = std::move(tempPath);
+
+  mode_t mode = exists ? (st.st_mode & 07777) : (0666 & ~CurrentUmask());
+  if (exists && (st.st_uid != geteuid() || st.st_gid != getegid())) {
+    // Keeps the owner when we may (root, or a group we belong to); otherwise the new
+    // file is ours, as any rewritten file would be.
+    [[maybe_unused]] int ignored = fchown(m_fd, st.st_uid, st.st_gid);
+  }
+  if (fchmod(m_fd, mode) != 0) {
+    int code = errno;
+    close(m_fd);
+    m_fd = -1;
+    unlink(m_tempPath.c_str());
+    m_tempPath.clear();
+    ThrowError(m_target, code);
+  }
+  m_buffer.reserve(kBufferLimit);
+  // From here on errors name the file actually being replaced.
+  m_target = std::move(writePath);
+}
+
+TAtomicFile::~TAtomicFile() {
+  if (m_fd >= 0) close(m_fd);
+  if (!m_committed && !m_tempPath.empty()) unlink(m_tempPath.c_str());
+}
+
+void TAtomicFile::Write(std::string_view bytes) {
+  // After a failed write the file is closed: a later Write or Commit must not turn a
+  // partial file into the target.
+  if (m_fd < 0) ThrowError(m_target, EIO);
+  if (m_buffer.size() + bytes.size() > kBufferLimit) {
+    Flush();
+    if (bytes.size() >= kBufferLimit) {
+      int error = 0;
+      if (!WriteAll(m_fd, bytes.data(), bytes.size(), error)) {
+        close(m_fd);
+        m_fd = -1;
+        ThrowError(m_target, error);
+      }
+      return;
+    }
+  }
+  m_buffer.append(bytes);
+}
+
+void TAtomicFile::Flush() {
+  if (m_buffer.empty()) return;
+  int error = 0;
+  bool written = WriteAll(m_fd, m_buffer.data(), m_buffer.size(), error);
+  m_buffer.clear();
+  if (!written) {
+    close(m_fd);
+    m_fd = -1;
+    ThrowError(m_target, error);
+  }
+}
+
+void TAtomicFile::Commit() {
+  if (m_committed) return;
+  if (m_fd < 0) ThrowError(m_target, EIO);
+  Flush();
+  int fd = m_fd;
+  m_fd = -1;
+  // close reports delayed write errors on some file systems (NFS, quotas).
+  if (close(fd) != 0) ThrowError(m_target, errno);
+  if (!m_direct && rename(m_tempPath.c_str(), m_target.c_str()) != 0) ThrowError(m_target, errno);
+  m_committed = true;
+}
+
+void WriteFileAtomically(const std::string& path, std::string_view contents) {
+  TAtomicFile file(path);
+  file.Write(contents);
+  file.Commit();
+}
+
+}  // namespace orv

@@ -1,0 +1,58 @@
+// Linux console services for headless runs.
+#include "platform/Console.h"
+
+#include <cerrno>
+#include <csignal>
+#include <ctime>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace orv {
+
+namespace {
+
+volatile std::sig_atomic_t g_interrupted = 0;
+
+void OnInterrupt(int) { g_interrupted = 1; }
+
+}  // namespace
+
+bool StderrIsTerminal() { return isatty(STDERR_FILENO) == 1; }
+
+int StderrColumns() {
+  winsize size{};
+  if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) {
+    return size.ws_col;
+  }
+  return 80;
+}
+
+void WriteStderr(std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = write(STDERR_FILENO, bytes.data(), bytes.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(written));
+  }
+}
+
+int64_t MonotonicMilliseconds() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+void InstallInterruptFlag() {
+  struct sigaction action {};
+  action.sa_handler = OnInterrupt;
+  sigemptyset(&action.sa_mask);
+  // Reset to the default after the first signal: a second Ctrl-C ends the program.
+  action.sa_flags = SA_RESETHAND;
+  sigaction(SIGINT, &action, nullptr);
+}
+
+bool InterruptRequested() { return g_interrupted != 0; }
+
+}  // namespace orv

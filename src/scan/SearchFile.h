@@ -1,0 +1,62 @@
+// TSearchFile: gathers the directories to enumerate (breadth first through its own
+// TSearchDir when recursive, otherwise just Directory), lets OnFindDir skip a
+// directory's entries or prune its subtree, then reports every entry of every
+// gathered directory, files and subdirectories alike, to OnFind, which may stop the
+// whole walk. Entries of one directory come together in the platform's order.
+#pragma once
+
+#include "platform/Path.h"
+#include "scan/SearchDir.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace orv {
+
+class TSearchFile;
+using TFindDirEvent =
+    std::function<void(TSearchFile& sender, const std::string& Name, const TSearchFileData& Data, bool& Skip, bool& IgnoreSubDir)>;
+using TFindFileEvent =
+    std::function<void(TSearchFile& sender, const std::string& Name, const TSearchFileData& Data, bool& Continue)>;
+
+class TSearchFile {
+public:
+  TSearchFile();
+  virtual ~TSearchFile() = default;
+  // The inner TSearchDir reports to this object: a copy would report to the original.
+  TSearchFile(const TSearchFile&) = delete;
+  TSearchFile& operator=(const TSearchFile&) = delete;
+
+  void SetDirectory(const std::string& text);
+  void SetDirectory(const TFilePath& path) { m_directory = path; }
+  const TFilePath& Directory() const { return m_directory; }
+
+  bool Recursive = true;
+  // Only "*.*" (or empty, meaning the same) lists everything; the program never sets
+  // another mask. A mask without wildcards names one item.
+  std::string SearchName;
+
+  TFindFileEvent OnFind;
+  TFindDirEvent OnFindDir;
+
+  // True when every gathered directory was enumerated to its end; false when an
+  // OnFind event stopped the walk, when already busy, or when OnFind is not assigned.
+  // Errors from the events pass through with the busy flag cleared.
+  bool Execute();
+  bool Busy() const { return m_busy; }
+
+protected:
+  virtual void DoFind(const std::string& Name, const TSearchFileData& Data, bool& Continue);
+  virtual void DoFindDir(const std::string& Name, const TSearchFileData& Data, bool& Skip, bool& IgnoreSubDir);
+
+private:
+  bool EnumerateListed();
+
+  TFilePath m_directory;
+  TSearchDir m_searchDir;
+  std::vector<TFilePath> m_directories;
+  bool m_busy = false;
+};
+
+}  // namespace orv

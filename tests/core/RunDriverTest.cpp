@@ -1,0 +1,247 @@
+// The run driver in automatic mode: format from the extension, the icon-directory
+// checks, the walk, the stop and errors that end a run.
+#include "core/driver/RunDriver.h"
+
+#include "platform/CodePage.h"
+#include "platform/File.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <unistd.h>
+#include <stdexcept>
+#include <vector>
+
+namespace orv {
+namespace {
+
+class TRecordingHost : public TRunHost {
+public:
+  void ShowStatus(const std::string& text) override {
+    Statuses.push_back(text);
+    if (OnStatus) OnStatus(text);
+  }
+  void Pump() override {
+    ++Pumps;
+    if (OnPump) OnPump();
+  }
+  void ShowWarning(const std::string& text) override { Warnings.push_back(text); }
+  bool ConfirmWarning(const std::string& text) override {
+    Questions.push_back(text);
+    return AnswerOk;
+  }
+  void ShowError(const std::string& text) override { Errors.push_back(text); }
+  bool ChooseOutputFile(const std::string& extension, TFilePath& file) override {
+    DialogExtension = extension;
+    if (DialogFile.Empty()) return false;
+    file = DialogFile;
+    return true;
+  }
+  TFilePath SelectedDirectory() override { return Selected; }
+  void OpenDocument(const std::string&, const std::string& document) override { Opened.push_back(document); }
+  void RefreshControls() override { ++Refreshes; }
+
+  std::vector<std::string> Statuses, Warnings, Questions, Errors, Opened;
+  std::function<void(const std::string&)> OnStatus;
+  std::function<void()> OnPump;
+  bool AnswerOk = true;
+  int Pumps = 0;
+  int Refreshes = 0;
+  std::string DialogExtension;
+  TFilePath DialogFile;
+  TFilePath Selected;
+};
+
+class RunDriverTest : public ::testing::Test {
+protected:
+  RunDriverTest() : m_home(m_dir.MakeDir("home")) {
+    m_dir.WriteFile("tree/a.txt", "a");
+    m_dir.WriteFile("tree/sub/b.txt", "bb");
+    m_dir.MakeDir("tree/sub/empty");
+    m_dir.MakeDir("out");
+  }
+
+  TRunOutcome RunAuto(TRunDriver& driver, const std::string& target, const std::string& output) {
+    driver.Start({target, output});
+    const TRunOutcome outcome = driver.RunAutomatic();
+    driver.Shutdown();
+    return outcome;
+  }
+
+  std::string Settings() const { return test::ReadFileText(m_dir / "home/Orvantis.ini"); }
+
+  test::TTempDir m_dir;
+  test::TScopedHome m_home;
+  TRecordingHost m_host;
+};
+
+TEST_F(RunDriverTest, TheOutputExtensionChoosesTheFormatAndIsSaved) {
+  TRunDriver driver(m_host);
+  EXPECT_EQ(RunAuto(driver, m_dir / "tree", m_dir / "out/out.XML"), TRunOutcome::Written);
+  EXPECT_TRUE(driver.AutoMode);
+  EXPECT_EQ(driver.Options.FileType, FileTypeXml);
+  EXPECT_NE(Settings().find("\r\nFileType=2\r\n"), std::string::npos);
+
+  TRunDriver csv(m_host);
+  RunAuto(csv, m_dir / "tree", m_dir / "out/list.csv");
+  EXPECT_NE(Settings().find("\r\nFileType=0\r\n"), std::string::npos);
+
+  // Another extension keeps the type that was loaded.
+  TRunDriver text(m_host);
+  RunAuto(text, m_dir / "tree", m_dir / "out/list.txt");
+  EXPECT_EQ(text.Options.FileType, FileTypeCsv);
+
+  EXPECT_EQ(FileTypeFromExtension("/x/a.Htm"), FileTypeHtml);
+  EXPECT_EQ(FileTypeFromExtension("/x.csv/list"), -1);
+}
+
+TEST_F(RunDriverTest, WalksEveryEntryAndTreatsATrailingDelimiterAlike) {
+  TRunDriver driver(m_host);
+  EXPECT_EQ(RunAuto(driver, m_dir / "tree", m_dir / "out/a.csv"), TRunOutcome::Written);
+  EXPECT_EQ(driver.EntriesWalked, 4);      // a.txt, sub, sub/b.txt, sub/empty
+  EXPECT_EQ(driver.DirectoriesWalked, 3);  // tree/, sub, empty
+  EXPECT_EQ(driver.TargetDirectory.Text, m_dir / "tree/");
+  EXPECT_FALSE(driver.Running);
+  EXPECT_TRUE(m_host.Statuses.back().empty());
+  // Paths in the status bar are shown relative to the target.
+  EXPECT_NE(std::find(m_host.Statuses.begin(), m_host.Statuses.end(), "./sub/b.txt"), m_host.Statuses.end());
+
+  TRunDriver slash(m_host);
+  RunAuto(slash, m_dir / "tree/", m_dir / "out/a.csv");
+  EXPECT_EQ(slash.EntriesWalked, 4);
+  EXPECT_EQ(slash.TargetDirectory.Text, m_dir / "tree/");
+
+  // Relative command-line paths are made absolute.
+  TRunDriver relative(m_host);
+  const std::string previous = CurrentDirectory();
+  ASSERT_EQ(chdir(m_dir.Path().c_str()), 0);
+  RunAuto(relative, "tree/sub/..", "out/a.csv");
+  ASSERT_EQ(chdir(previous.c_str()), 0);
+  EXPECT_EQ(relative.TargetDirectory.Text, m_dir / "tree/");
+  EXPECT_EQ(relative.OutputFile.Text, m_dir / "out/a.csv");
+  EXPECT_EQ(relative.EntriesWalked, 4);
+
+  // Without subfolders only the target's own entries are walked.
+  TRunDriver flat(m_host);
+  flat.Start({m_dir / "tree", m_dir / "out/a.csv"});
+  flat.Options.SubFolder = false;
+  flat.RunAutomatic();
+  EXPECT_EQ(flat.EntriesWalked, 2);
+}
+
+TEST_F(RunDriverTest, IconDirectoryChecks) {
+  {
+    TRunDriver driver(m_host);
+    driver.Start({m_dir / "tree", m_dir / "out/list.html"});
+    driver.Options.OutputIconFile = true;
+    driver.Options.IconDir = "  ";
+    EXPECT_EQ(driver.RunAutomatic(), TRunOutcome::NotStarted);
+    ASSERT_EQ(m_host.Warnings.size(), 1u);
+    EXPECT_EQ(m_host.Warnings[0], Utf8ToAnsi("アイコンファイル出力ディレクトリは必ず指定してください。"));
+    EXPECT_EQ(driver.EntriesWalked, 0);
+    driver.Shutdown();
+    EXPECT_NE(Settings().find("\r\nIconDir=\r\n"), std::string::npos);  // saved trimmed
+  }
+  {
+    // The user cancels the question: nothing is created, nothing walked.
+    TRunDriver driver(m_host);
+    driver.Start({m_dir / "tree", m_dir / "out/list.html"});
+    driver.Options.OutputIconFile = true;
+    driver.Options.IconDir = " icons ";
+    m_host.AnswerOk = false;
+    EXPECT_EQ(driver.RunAutomatic(), TRunOutcome::NotStarted);
+    ASSERT_EQ(m_host.Questions.size(), 1u);
+    EXPECT_EQ(m_host.Questions[0],
+              Utf8ToAnsi("指定したアイコンファイル出力ディレクトリが存在しません。\r\n\r\n") + m_dir / "out/icons" +
+                  Utf8ToAnsi("\r\n\r\n作成してもよろしいですか?"));
+    EXPECT_FALSE(DirectoryExists(m_dir / "out/icons"));
+    EXPECT_FALSE(driver.Running);
+
+    m_host.AnswerOk = true;
+    EXPECT_EQ(driver.RunAutomatic(), TRunOutcome::Written);
+    EXPECT_TRUE(DirectoryExists(m_dir / "out/icons"));
+    EXPECT_EQ(driver.IconDirectory.Native, m_dir / "out/icons");
+  }
+  {
+    // Only one level is created: a missing parent gives M3.
+    TRunDriver driver(m_host);
+    driver.Start({m_dir / "tree", m_dir / "out/list.xml"});
+    driver.Options.OutputIconFile = true;
+    driver.Options.IconDir = "deep/icons";
+    EXPECT_EQ(driver.RunAutomatic(), TRunOutcome::NotStarted);
+    EXPECT_EQ(m_host.Warnings.back(), Utf8ToAnsi("アイコンファイル出力ディレクトリが作成できませんでした。"));
+  }
+  {
+    // CSV never exports icons, so the setting is not even looked at.
+    TRunDriver driver(m_host);
+    driver.Start({m_dir / "tree", m_dir / "out/list.csv"});
+    driver.Options.OutputIconFile = true;
+    driver.Options.IconDir = "";
+    EXPECT_EQ(driver.RunAutomatic(), TRunOutcome::Written);
+  }
+}
+
+TEST_F(RunDriverTest, TheStopCommandEndsTheWalk) {
+  TRunDriver driver(m_host);
+  driver.Start({m_dir / "tree", m_dir / "out/a.csv"});
+  // Pressed during the directory phase: every remaining directory is kept out, and
+  // the first entry reported afterwards ends the walk.
+  m_host.OnPump = [&] {
+    if (driver.DirectoriesWalked == 1 && driver.Running) driver.Stop();
+  };
+  EXPECT_EQ(driver.RunAutomatic(), TRunOutcome::Stopped);
+  EXPECT_FALSE(driver.Running);
+  EXPECT_EQ(driver.DirectoriesWalked, 2);  // the target, then sub (skipped); sub/empty never
+  EXPECT_EQ(driver.EntriesWalked, 1);
+  EXPECT_EQ(m_host.Statuses.back(), Utf8ToAnsi("処理が中断されました"));
+
+  // Pressed at the first entry: the walk stops right after it.
+  m_host.OnPump = [&] {
+    if (driver.EntriesWalked == 1 && driver.Running) driver.Stop();
+  };
+  EXPECT_EQ(driver.RunAutomatic(), TRunOutcome::Stopped);
+  EXPECT_EQ(driver.EntriesWalked, 1);
+}
+
+TEST_F(RunDriverTest, AnErrorEndsTheRunAndReturnsToIdle) {
+  TRunDriver driver(m_host);
+  driver.Start({m_dir / "tree", m_dir / "out/a.csv"});
+  m_host.OnStatus = [](const std::string& text) {
+    if (text == "./sub/b.txt") throw std::runtime_error("disk on fire");
+  };
+  EXPECT_EQ(driver.RunAutomatic(), TRunOutcome::Failed);
+  EXPECT_EQ(m_host.Errors, std::vector<std::string>{"disk on fire"});
+  EXPECT_FALSE(driver.Running);
+  EXPECT_FALSE(driver.Walker().Busy());
+
+  // The next run works.
+  m_host.OnStatus = nullptr;
+  EXPECT_EQ(driver.RunAutomatic(), TRunOutcome::Written);
+}
+
+TEST_F(RunDriverTest, InteractiveRunsTakeTheDialogAndTheTree) {
+  TRunDriver driver(m_host);
+  driver.Start({});
+  EXPECT_FALSE(driver.AutoMode);
+  EXPECT_EQ(driver.RunListing(), TRunOutcome::NotStarted);  // dialog cancelled
+  EXPECT_EQ(m_host.DialogExtension, "html");
+
+  m_host.DialogFile = TFilePath::FromNative(m_dir / "out/x.csv");
+  m_host.Selected = TFilePath::FromNative(m_dir / "tree");
+  EXPECT_EQ(driver.RunListing(), TRunOutcome::Written);
+  // The dialog's name does not change the format: it follows the option.
+  EXPECT_EQ(driver.Options.FileType, FileTypeHtml);
+  EXPECT_EQ(driver.EntriesWalked, 4);
+}
+
+TEST_F(RunDriverTest, ATargetThatDoesNotExistGivesAnEmptyWalk) {
+  TRunDriver driver(m_host);
+  EXPECT_EQ(RunAuto(driver, m_dir / "nothing-here", m_dir / "out/a.csv"), TRunOutcome::Written);
+  EXPECT_EQ(driver.EntriesWalked, 0);
+  EXPECT_TRUE(m_host.Errors.empty());
+}
+
+}  // namespace
+}  // namespace orv

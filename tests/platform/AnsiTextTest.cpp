@@ -1,0 +1,62 @@
+// Character-aware text helpers: trail bytes that look like delimiters or letters.
+#include "platform/AnsiText.h"
+
+#include <gtest/gtest.h>
+
+namespace orv {
+namespace {
+
+// "ソ" in CP932 is 0x83 0x5C: its trail byte is the code of "\".
+const std::string kSo = "\x83\x5C";
+// Full-width "ａ" (0x8281) and "Ａ" (0x8260).
+const std::string kFullA = "\x82\x81";
+const std::string kFullUpperA = "\x82\x60";
+
+TEST(AnsiText, TrailBytesAreNeverDelimiters) {
+  EXPECT_EQ(AnsiLastDelimiter("\\", "dir\\" + kSo), 3u);
+  EXPECT_EQ(AnsiLastDelimiter("\\", kSo), std::string::npos);
+  EXPECT_EQ(AnsiLastDelimiter("\\/", "a/b\\c"), 3u);
+  EXPECT_FALSE(AnsiEndsWithDelimiter("dir/" + kSo, '\\'));
+  EXPECT_TRUE(AnsiEndsWithDelimiter("dir/" + kSo + "\\", '\\'));
+  EXPECT_TRUE(AnsiEndsWithDelimiter("/", '/'));
+  EXPECT_FALSE(AnsiEndsWithDelimiter("", '/'));
+  // A lead byte cut off at the end stands alone.
+  EXPECT_TRUE(AnsiEndsWithDelimiter("\\", '\\'));
+}
+
+TEST(AnsiText, FindAndReplaceWorkOnWholeCharacters) {
+  // "\\" inside ソ is not found; the real one after it is.
+  EXPECT_EQ(AnsiFind(kSo + "\\x", "\\"), 2u);
+  EXPECT_EQ(AnsiFind("abcabc", "c", 3), 5u);
+  EXPECT_EQ(AnsiFind("abc", "", 1), 1u);
+  EXPECT_EQ(AnsiFind("abc", "abcd"), std::string::npos);
+  // A needle that begins with a trail byte value cannot match inside a character.
+  EXPECT_EQ(AnsiFind(kFullA, "\x81"), std::string::npos);
+
+  EXPECT_EQ(AnsiReplaceAll(kSo + "\\a\\", "\\", "/"), kSo + "/a/");
+  EXPECT_EQ(AnsiReplaceAll("aaa", "aa", "a"), "aa");
+  EXPECT_EQ(AnsiReplaceAll("abc", "", "x"), "abc");
+}
+
+TEST(AnsiText, TrimRemovesControlsButNotFullWidthSpace) {
+  const std::string fullWidthSpace = "\x81\x40";
+  EXPECT_EQ(TrimControls(" \t\r\n icons \x01"), "icons");
+  EXPECT_EQ(TrimControls("  "), "");
+  EXPECT_EQ(TrimControls(fullWidthSpace + "x" + fullWidthSpace), fullWidthSpace + "x" + fullWidthSpace);
+}
+
+TEST(AnsiText, SameTextFoldsAsciiAndFullWidthLettersOnly) {
+  EXPECT_TRUE(AnsiSameText(".XML", ".xml"));
+  EXPECT_TRUE(AnsiSameText(kFullA, kFullUpperA));
+  EXPECT_FALSE(AnsiSameText(kFullA, "a"));
+  EXPECT_FALSE(AnsiSameText("ab", "abc"));
+  // The trail byte 0x5C of ソ must not be compared as if it were a separate "\".
+  EXPECT_FALSE(AnsiSameText(kSo, "\x83/"));
+
+  EXPECT_EQ(AnsiFindText("/Home/User/x", "/home/user/"), 0u);
+  EXPECT_EQ(AnsiFindText("a" + kSo + "B", "b"), 3u);
+  EXPECT_EQ(AnsiFindText("abc", "x"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace orv
