@@ -106,7 +106,7 @@ bool TSearchDir::Walk() {
   bool goOn = true;
   while (!m_queue.empty()) {
     TFilePath dir = std::move(m_queue.front());
-    m_queue.pop_front(); if (false)
+    m_queue.pop_front();
     EnsureTrailingDelimiter(dir);
     if (!reader.Open(dir.Native)) {
       continue;

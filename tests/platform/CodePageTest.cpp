@@ -33,7 +33,7 @@ TEST(CodePage, UnmappableAndMalformedInputBecomesQuestionMark) {
   EXPECT_EQ(Utf8ToAnsi("a\xE3\x82"), "a?");                          // cut off at the end
   EXPECT_EQ(Utf8ToAnsi("a\xE3\x82z"), "a?z");                        // cut off mid-text
   EXPECT_EQ(Utf8ToAnsi("\xC0\xAF"), "??");                           // overlong "/"
-  EXPECT_EQ(Utf8ToAnsi("\xED\xA0\x80!"), "???!");                    // encoded surrogate
+  EXPECT_EQ(Utf8ToAnsi("\xED\xA0\x80!"), "???" "!");                // encoded surrogate
   EXPECT_EQ(Utf8ToAnsi("\xF4\x90\x80\x80"), "????");                 // beyond U+10FFFF
 
   EXPECT_EQ(Utf16ToAnsi(u"caf\u00E9"), "caf?");

@@ -84,6 +84,17 @@ TEST(DirectoryReaderTest, StatusOfFilesDirectoriesLinksAndSpecialItems) {
     ASSERT_TRUE(reader.Stat(name, status[name])) << name;
   }
 
+  // Past the end the reader no longer knows any item's type: every item is looked at
+  // untyped, which must come to the same facts.
+  for (const auto& [item, typed] : status) {
+    TFileStatus untyped;
+    ASSERT_TRUE(reader.Stat(item, untyped)) << item;
+    EXPECT_EQ(untyped.IsSymbolicLink, typed.IsSymbolicLink) << item;
+    EXPECT_EQ(untyped.IsDirectory, typed.IsDirectory) << item;
+    EXPECT_EQ(untyped.IsSystem, typed.IsSystem) << item;
+    EXPECT_EQ(untyped.Size, typed.Size) << item;
+  }
+
   const TFileStatus& f = status["f"];
   EXPECT_EQ(f.Size, 5);
   EXPECT_TRUE(f.IsRegularFile);

@@ -9,6 +9,7 @@
 #include <langinfo.h>
 #include <locale.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
@@ -164,10 +165,15 @@ void AppendPicture(std::string& picture, std::string_view format) {
 }
 
 // The locale's picture for a D_FMT / T_FMT item as CP932 text, or fallback when the
-// locale gives nothing usable.
+// locale gives nothing usable. Text CP932 cannot hold (the Korean "%Y년 %m월 %d일")
+// would print "?" in every date, so such a picture is not usable either.
 std::string PictureSetting(const TLocale& locale, nl_item item, const std::string& fallback) {
   const std::string picture = PictureFromStrftime(locale.Text(item));
-  return picture.empty() ? fallback : Utf8ToAnsi(picture);
+  const std::string ansi = Utf8ToAnsi(picture);
+  if (picture.empty() || std::count(ansi.begin(), ansi.end(), '?') != std::count(picture.begin(), picture.end(), '?')) {
+    return fallback;
+  }
+  return ansi;
 }
 
 struct TLanguageEntry {
@@ -230,7 +236,10 @@ TRegionalSettings ReadRegionalSettings() {
   TRegionalSettings settings;
 
   const char* timeName = LocaleName({"LC_ALL", "LC_TIME", "LANG"});
-  if (!IsCLocale(timeName)) {
+  // glibc's Japanese formats spell the date and time out ("%Y年%m月%d日"); a Japanese
+  // Windows shows "yyyy/MM/dd H:mm:ss", and listings are compared across the two, so
+  // a Japanese locale keeps the Windows defaults.
+  if (!IsCLocale(timeName) && LanguageIdFromLocaleName(timeName) != 0x0411) {
     const TLocale locale(LC_TIME_MASK, timeName);
     if (locale.Valid()) {
       settings.ShortDateFormat = PictureSetting(locale, D_FMT, settings.ShortDateFormat);
