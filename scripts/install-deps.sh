@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
+  libpcre2-dev libssl-dev zlib1g-dev
   libgtest-dev libgmock-dev
 )
 
