@@ -1,1 +1,110 @@
-// placeholder, being written
+// Building, filling and filing one entry record per walked entry.
+#include "metadata/EntryBuilder.h"
+
+#include "platform/AnsiText.h"
+#include "platform/Path.h"
+
+namespace orv {
+
+TEntryBuilder::TEntryBuilder(const RunOptions& options, const TScanFilters& filters, TRunHost& host,
+                             TRunLists& lists)
+    : m_options(options), m_filters(filters), m_host(host), m_lists(lists) {}
+
+void TEntryBuilder::BeginWalk(const std::string& targetDirectory, const TFilePath& iconDirectory,
+                              const std::string& aliasPath) {
+  m_targetDirectory = targetDirectory;
+  m_iconDirectory = iconDirectory;
+  m_aliases.Open(aliasPath);
+}
+
+void TEntryBuilder::EndWalk() { m_aliases.Close(); }
+
+std::string TEntryBuilder::StatusPath(const std::string& path) const {
+  if (m_options.PathMode != 0) {
+    return path;
+  }
+  const std::size_t at = AnsiFindText(path, m_targetDirectory);
+  if (at == std::string::npos) {
+    return path;
+  }
+  std::string shown;
+  shown.reserve(path.size() - m_targetDirectory.size() + 2);
+  shown.append(path, 0, at).append(1, '.').append(1, PathDelim).append(path, at + m_targetDirectory.size());
+  return shown;
+}
+
+void TEntryBuilder::BuildEntry(const std::string& path, const TSearchFileData& data) {
+  auto item = std::make_unique<TDataItem>();
+  std::string itemPath = path;
+  std::string nativePath = data.NativePath;
+  if (data.IsDirectory) {
+    if (!AnsiEndsWithDelimiter(itemPath, PathDelim)) itemPath += PathDelim;
+    if (!nativePath.empty() && nativePath.back() != PathDelim) nativePath += PathDelim;
+  }
+  item->SetPath(itemPath, nativePath, data.IsDirectory);
+  item->Size = data.Size;
+  item->CreationTimeValid = data.CreationTimeValid;
+  item->CreationTime = data.CreationTime;
+  item->LastUpdateTimeValid = data.LastUpdateTimeValid;
+  item->LastUpdateTime = data.LastUpdateTime;
+  item->LastAccessTimeValid = data.LastAccessTimeValid;
+  item->LastAccessTime = data.LastAccessTime;
+  item->IsDirectory = data.IsDirectory;
+  item->IsReadOnly = data.IsReadOnly;
+  item->IsHidden = data.IsHidden;
+  item->IsSystem = data.IsSystem;
+  item->IsArchive = data.IsArchive;
+
+  if (!item->IsDirectory) {
+    ReadFileFacts(*item);
+  }
+  if (m_options.EnableAlias) {
+    if (std::string alias = m_aliases.Find(item->Name()); !alias.empty()) {
+      item->MutableFacts().Alias = std::move(alias);
+    }
+  }
+
+  m_host.ShowStatus(StatusPath(itemPath));
+  m_host.Pump();
+
+  File(std::move(item));
+  m_host.Pump();
+}
+
+void TEntryBuilder::ReadFileFacts(TDataItem&) {
+  // Version strings and Exif fields are read here, for every non-empty file the walk
+  // reports while their options are on, listed or not. Their readers are not part of
+  // this build yet: the columns stay empty.
+}
+
+void TEntryBuilder::ReadListedFileFacts(TDataItem& item) {
+  // Digests and the PDF probe run only for files that are listed.
+  if (m_options.CRC32 || m_options.MD5 || m_options.SHA1) {
+    TDataItemFacts& facts = item.MutableFacts();
+    DigestEntryTexts(m_digester, m_options, item.NativePath(), item.Size, facts.CRC32, facts.MD5, facts.SHA1);
+  }
+}
+
+void TEntryBuilder::File(std::unique_ptr<TDataItem> item) {
+  if (!m_filters.PassesAttributeRule(item->IsHidden, item->IsSystem)) {
+    return;
+  }
+  if (item->IsDirectory) {
+    if (!m_filters.IsIgnoredDirName(item->Name())) {
+      m_lists.DirectoryList.Add(std::move(item));
+    }
+    return;
+  }
+  const std::string& path = item->Path();
+  const bool listed = !m_options.DirectoryOnly && m_filters.MatchesExtensionFilter(ExtractFileExt(path)) &&
+                      m_filters.MatchesRegExpFilter(path);
+  // A file counts for its directories whether or not it is listed.
+  CountFileInDirectories(m_lists.DirectoryList, path);
+  if (listed) {
+    ReadListedFileFacts(*item);
+    m_lists.TotalSize += item->Size;
+    m_lists.FileList.Add(std::move(item));
+  }
+}
+
+}  // namespace orv

@@ -111,6 +111,21 @@ bool AnsiSameText(std::string_view a, std::string_view b) {
   return i == a.size() && j == b.size();
 }
 
+std::string AnsiFoldCase(std::string_view text) {
+  std::string folded(text);
+  for (std::size_t i = 0; i < folded.size();) {
+    const std::size_t length = CharLength(folded, i);
+    const unsigned code = FoldedChar(folded, i, length);
+    if (length == 1) {
+      folded[i] = static_cast<char>(code);
+    } else {
+      folded[i + 1] = static_cast<char>(code & 0xFF);
+    }
+    i += length;
+  }
+  return folded;
+}
+
 std::size_t AnsiFindText(std::string_view text, std::string_view needle) {
   for (std::size_t i = 0; i + needle.size() <= text.size(); i += CharLength(text, i)) {
     // Folding keeps every character's length, so equal texts have equal byte counts.

@@ -26,6 +26,10 @@ std::size_t AnsiLastDelimiter(std::string_view delimiters, std::string_view text
 // True when the last whole character of text is delim (a single-byte character).
 bool AnsiEndsWithDelimiter(std::string_view text, char delim);
 
+// text with the letters AnsiSameText folds turned upper case: AnsiSameText(a, b) holds
+// exactly when AnsiFoldCase(a) == AnsiFoldCase(b). For hash keys.
+std::string AnsiFoldCase(std::string_view text);
+
 // Index of the first occurrence of needle that starts on a character boundary at or
 // after from, or npos. An empty needle is found at from.
 std::size_t AnsiFind(std::string_view text, std::string_view needle, std::size_t from = 0);
@@ -42,6 +46,10 @@ std::string TrimControls(std::string_view text);
 // alias keys): ASCII a-z and full-width Latin a-z (0x8281-0x829A) fold onto their
 // upper-case forms; every other character compares exactly.
 bool AnsiSameText(std::string_view a, std::string_view b);
+
+// text with the letters AnsiSameText folds turned upper case: AnsiSameText(a, b) holds
+// exactly when AnsiFoldCase(a) == AnsiFoldCase(b). For hash keys.
+std::string AnsiFoldCase(std::string_view text);
 
 // Index of the first occurrence of needle in text, starting on a character boundary,
 // compared as AnsiSameText compares; npos when there is none.

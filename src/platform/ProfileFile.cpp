@@ -243,6 +243,17 @@ bool TProfileFile::KeyExists(std::string_view section, std::string_view key) con
   return FindValueLine(section, key) != nullptr;
 }
 
+std::vector<std::pair<std::string, std::string>> TProfileFile::ReadSection(std::string_view section) const {
+  std::vector<std::pair<std::string, std::string>> pairs;
+  const std::size_t header = FindSection(section);
+  if (header == npos) return pairs;
+  std::string_view name, key, value;
+  for (std::size_t i = header + 1; i < m_lines.size() && !ParseSectionHeader(m_lines[i].Raw, name); ++i) {
+    if (ParseKeyLine(m_lines[i].Raw, key, value)) pairs.emplace_back(std::string(key), ValueOf(value));
+  }
+  return pairs;
+}
+
 void TProfileFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
   std::string line;
   line.reserve(key.size() + 1 + value.size());

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace orv {
@@ -46,6 +47,10 @@ public:
   // exactly size+1 bytes and the checksum matches; bytes is filled only then.
   bool ReadStruct(std::string_view section, std::string_view key, void* bytes, std::size_t size) const;
   bool KeyExists(std::string_view section, std::string_view key) const;
+  // Every key of the first matching section with its value read as ReadString reads
+  // it, in file order. A key that appears twice is listed twice; the first one is the
+  // one ReadString finds.
+  std::vector<std::pair<std::string, std::string>> ReadSection(std::string_view section) const;
 
   void WriteString(std::string_view section, std::string_view key, std::string_view value);
   void WriteInteger(std::string_view section, std::string_view key, int32_t value);

@@ -7,6 +7,7 @@
 #include "platform/CodePage.h"
 #include "platform/File.h"
 #include "platform/OSError.h"
+#include "scan/BRegExp.h"
 
 #include <exception>
 
@@ -22,6 +23,9 @@ constexpr const char* kM1 = "アイコンファイル出力ディレクトリは
 constexpr const char* kM2Head = "指定したアイコンファイル出力ディレクトリが存在しません。";
 constexpr const char* kM2Tail = "作成してもよろしいですか?";
 constexpr const char* kM3 = "アイコンファイル出力ディレクトリが作成できませんでした。";
+constexpr const char* kM4Head = "正規表現の指定方法が正しくありません。";
+constexpr const char* kM4Engine = "OrvantisではPCRE2を使用していますので下記URLを参照してみてください。";
+constexpr const char* kSorting = "検索結果をソートしています";
 constexpr const char* kPreparing = "ファイル検索の準備をしています";
 constexpr const char* kStopped = "処理が中断されました";
 
@@ -103,12 +107,12 @@ void TRunDriver::EndRunning() {
 
 TRunOutcome TRunDriver::RunSteps() {
   RowCounter = 0;
-  TotalSize = 0;
+  Lists.TotalSize = 0;
   IconDirectory = {};
   // Linux paths have one delimiter; with or without SlashDelimiter the listing shows "/".
   PathSeparator = std::string(1, PathDelim);
 
-  if (!ChooseTargetAndOutput() || !PrepareIconDirectory()) {
+  if (!ChooseTargetAndOutput() || !PrepareIconDirectory() || !CheckRegExp()) {
     return TRunOutcome::NotStarted;
   }
 
@@ -116,6 +120,8 @@ TRunOutcome TRunDriver::RunSteps() {
   m_host.RefreshControls();
   EntriesWalked = 0;
   DirectoriesWalked = 0;
+  Lists.FileList.Clear();
+  Lists.DirectoryList.Clear();
 
   m_searchFile.Recursive = Options.SubFolder;
   TargetDirectory.Text = WithTrailingDelimiter(TargetDirectory.Text);
@@ -123,16 +129,30 @@ TRunOutcome TRunDriver::RunSteps() {
     TargetDirectory.Native += PathDelim;
   }
   m_searchFile.SetDirectory(TargetDirectory);
+  m_filters.Prepare(TargetDirectory.Text);
 
   m_host.ShowStatus(Text(kPreparing));
   m_host.Pump();
 
-  if (!m_searchFile.Execute()) {
+  m_builder.BeginWalk(TargetDirectory.Text, IconDirectory, AliasPath);
+  bool walked = false;
+  try {
+    walked = m_searchFile.Execute();
+  } catch (...) {
+    m_builder.EndWalk();
+    throw;
+  }
+  m_builder.EndWalk();
+  if (!walked) {
     m_host.ShowStatus(Text(kStopped));
     m_host.Pump();
     EndRunning();
     return TRunOutcome::Stopped;
   }
+
+  m_host.ShowStatus(Text(kSorting));
+  m_host.Pump();
+  SortLists();
 
   EndRunning();
   m_host.ShowStatus({});
@@ -186,35 +206,50 @@ bool TRunDriver::PrepareIconDirectory() {
   return true;
 }
 
-void TRunDriver::SearchFileFindDir(const std::string& name, const TSearchFileData&, bool& skip, bool& ignoreSubDir) {
+bool TRunDriver::CheckRegExp() {
+  if (!Options.RegExp) {
+    return true;
+  }
+  try {
+    // Only whether the engine takes the pattern matters here, not the match.
+    SharedRegExp().Match(Options.RegExpText, "TORNIX909");
+    return true;
+  } catch (const EBRegExpError&) {
+    m_host.ShowWarning(Text(kM4Head) + "\r\n" + Text(kM4Engine) + "\r\n" + std::string(kPatternSyntaxUrl));
+    return false;
+  }
+}
+
+void TRunDriver::SortLists() {
+  // Sorting by directory first and then by directory and time gives the order of the
+  // second sort alone; ties fall back to the exact path either way.
+  Lists.FileList.Sort(Options.SortByLastWriteTime ? CompareByDirectoryThenNewest : CompareByPath);
+  Lists.DirectoryList.Sort(CompareByPath);
+}
+
+void TRunDriver::SearchFileFindDir(const std::string& name, const TSearchFileData& data, bool& skip,
+                                   bool& ignoreSubDir) {
   ++DirectoriesWalked;
   m_host.ShowStatus(name);
-  if (!Running) {
-    // The stop reaches the directory phase by keeping every remaining directory out.
+  // The stop reaches the directory phase by keeping every remaining directory out;
+  // otherwise the first rule that applies keeps the directory and its subtree out.
+  const std::size_t delimiter = AnsiLastDelimiter(std::string_view(&PathDelim, 1), name);
+  const std::string_view ownName =
+      delimiter == std::string::npos ? std::string_view(name) : std::string_view(name).substr(delimiter + 1);
+  if (!Running || m_filters.IsIgnoredDirName(ownName) || !m_filters.WithinTreeLevel(name) ||
+      (data.IsHidden && Options.IgnoreHiddenAttribute) || (data.IsSystem && Options.IgnoreSystemAttribute)) {
     skip = true;
     ignoreSubDir = true;
   }
   m_host.Pump();
 }
 
-void TRunDriver::SearchFileFind(const std::string& name, const TSearchFileData&, bool& continueWalk) {
+void TRunDriver::SearchFileFind(const std::string& name, const TSearchFileData& data, bool& continueWalk) {
   ++EntriesWalked;
-  m_host.ShowStatus(StatusPath(name));
-  m_host.Pump();
+  m_builder.BuildEntry(name, data);
   if (!Running) {
     continueWalk = false;
   }
-}
-
-std::string TRunDriver::StatusPath(const std::string& path) const {
-  if (Options.PathMode != 0) {
-    return path;
-  }
-  const std::size_t at = AnsiFindText(path, TargetDirectory.Text);
-  if (at == std::string::npos) {
-    return path;
-  }
-  return path.substr(0, at) + "." + PathSeparator + path.substr(at + TargetDirectory.Text.size());
 }
 
 }  // namespace orv

@@ -5,7 +5,9 @@
 
 #include "core/RunHost.h"
 #include "core/RunOptions.h"
+#include "metadata/EntryBuilder.h"
 #include "platform/Path.h"
+#include "scan/ScanFilters.h"
 #include "scan/SearchFile.h"
 
 #include <cstdint>
@@ -57,7 +59,8 @@ public:
   TFilePath OutputFile;
   std::string PathSeparator = "/";
   TFilePath IconDirectory;
-  int64_t TotalSize = 0;
+  // FileList, DirectoryList and TotalSize of the last run.
+  TRunLists Lists;
   // The HTML writer's row counter, reset at every run.
   int RowCounter = 0;
 
@@ -66,18 +69,22 @@ public:
   int64_t DirectoriesWalked = 0;
 
   TSearchFile& Walker() { return m_searchFile; }
+  const TScanFilters& Filters() const { return m_filters; }
 
 private:
   TRunOutcome RunSteps();
   bool ChooseTargetAndOutput();
   bool PrepareIconDirectory();
+  bool CheckRegExp();
+  void SortLists();
   void SearchFileFindDir(const std::string& name, const TSearchFileData& data, bool& skip, bool& ignoreSubDir);
   void SearchFileFind(const std::string& name, const TSearchFileData& data, bool& continueWalk);
-  std::string StatusPath(const std::string& path) const;
   void EndRunning();
 
   TRunHost& m_host;
   TSearchFile m_searchFile;
+  TScanFilters m_filters{Options};
+  TEntryBuilder m_builder{Options, m_filters, m_host, Lists};
   TFilePath m_commandLineTarget;
   TFilePath m_commandLineOutput;
 };

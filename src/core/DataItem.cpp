@@ -1,0 +1,54 @@
+// Entry records: the path and what is derived from it, and the optional facts.
+#include "core/DataItem.h"
+
+#include "platform/AnsiText.h"
+#include "platform/CodePage.h"
+#include "platform/Path.h"
+
+namespace orv {
+
+const TDataItemFacts TDataItem::kNoFacts;
+
+void TDataItem::SetPath(std::string path, std::string_view nativePath, bool isDirectory) {
+  m_path = std::move(path);
+  // A directory's path ends in the delimiter; its name is the part before it.
+  const std::size_t nameEnd = isDirectory && AnsiEndsWithDelimiter(m_path, PathDelim) ? m_path.size() - 1 : m_path.size();
+  const std::size_t delimiter = AnsiLastDelimiter(std::string_view(&PathDelim, 1), std::string_view(m_path).substr(0, nameEnd));
+  const std::size_t nameStart = delimiter == std::string::npos ? 0 : delimiter + 1;
+  m_nameStart = static_cast<uint32_t>(nameStart);
+  m_nameLength = static_cast<uint32_t>(nameEnd - nameStart);
+  m_directoryLength = static_cast<uint32_t>(isDirectory ? m_path.size() : nameStart);
+
+  m_nativePath.clear();
+  if (!nativePath.empty() && AnsiToUtf8(m_path) != nativePath) {
+    m_nativePath = nativePath;
+  }
+}
+
+std::string TDataItem::NativePath() const { return m_nativePath.empty() ? AnsiToUtf8(m_path) : m_nativePath; }
+
+std::string_view TDataItem::Name() const { return std::string_view(m_path).substr(m_nameStart, m_nameLength); }
+
+std::string_view TDataItem::Extension() const {
+  const std::string_view name = Name();
+  // "." lies below the CP932 trail bytes, so a byte search finds only real dots.
+  const std::size_t dot = name.rfind('.');
+  return dot == std::string_view::npos ? std::string_view() : name.substr(dot + 1);
+}
+
+std::string TDataItem::IconFileName() const {
+  if (IsDirectory) {
+    return "files.ico";
+  }
+  const std::string_view extension = Extension();
+  return std::string(AnsiSameText(extension, "exe") ? Name() : extension) + ".ico";
+}
+
+TDataItemFacts& TDataItem::MutableFacts() {
+  if (!m_facts) {
+    m_facts = std::make_unique<TDataItemFacts>();
+  }
+  return *m_facts;
+}
+
+}  // namespace orv

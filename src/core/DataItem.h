@@ -1,0 +1,81 @@
+// TDataItem: one listed file or directory. The facts every entry has are held
+// directly; the optional ones (digests, version strings, PDF and Exif facts, alias)
+// live in a part allocated only when one of them is set, so a plain listing of
+// millions of entries stays small.
+#pragma once
+
+#include "platform/DateTime.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace orv {
+
+struct TDataItemFacts {
+  std::string Alias;
+  std::string MD5, CRC32, SHA1;
+  std::string CompanyName, FileDescription, FileVersion, InternalName, LegalCopyright, LegalTrademarks,
+      OriginalFileName, ProductName, ProductVersion, Comments;
+  std::string PdfFileVersion;
+  int32_t PdfPageCount = 0;
+  std::string ExifArtist, ExifCopyright, ExifMake, ExifModel, ExifVersion, ExifDateTime;
+  int32_t ExifImageWidth = 0;
+  int32_t ExifImageLength = 0;
+  std::string ExifUserComment;
+};
+
+class TDataItem {
+public:
+  // Full path (CP932); a directory's path ends in "/". Setting it takes the name that
+  // follows the directory part and the extension from it.
+  void SetPath(std::string path, std::string_view nativePath, bool isDirectory);
+  const std::string& Path() const { return m_path; }
+  // The native path every reader opens (the file-system bytes of Path).
+  std::string NativePath() const;
+  // The entry's name as the walker reported it.
+  std::string_view Name() const;
+  // The text after the last "." of Name, "" without one (directories too).
+  std::string_view Extension() const;
+  // Path up to and including its last delimiter (a directory's own path for a
+  // directory, whose path ends in one).
+  std::string_view DirectoryPart() const { return std::string_view(m_path).substr(0, m_directoryLength); }
+  // "files.ico" for a directory, NAME.ico for an .exe in any case, EXT.ico otherwise.
+  std::string IconFileName() const;
+
+  int64_t Size = 0;
+  TDateTime CreationTime = 0;
+  TDateTime LastUpdateTime = 0;
+  TDateTime LastAccessTime = 0;
+  int32_t FileCount = 0;
+  bool CreationTimeValid = false;
+  bool LastUpdateTimeValid = false;
+  bool LastAccessTimeValid = false;
+  bool IsDirectory = false;
+  bool IsReadOnly = false;
+  bool IsHidden = false;
+  bool IsSystem = false;
+  bool IsArchive = false;
+  // Set by a writer once the record is written: written records are marked, never
+  // erased from the middle of the list.
+  bool Written = false;
+
+  // The optional facts; an item without any shares one empty set.
+  const TDataItemFacts& Facts() const { return m_facts ? *m_facts : kNoFacts; }
+  TDataItemFacts& MutableFacts();
+
+private:
+  static const TDataItemFacts kNoFacts;
+
+  std::string m_path;
+  // Kept only when the path's text does not convert back to it (a name CP932 cannot
+  // hold); otherwise derived from m_path on demand.
+  std::string m_nativePath;
+  std::unique_ptr<TDataItemFacts> m_facts;
+  uint32_t m_directoryLength = 0;
+  uint32_t m_nameStart = 0;
+  uint32_t m_nameLength = 0;
+};
+
+}  // namespace orv

@@ -1,0 +1,67 @@
+// TDataList: an owning list of entry records, the comparators of the run's sort
+// orders, and the per-directory file count.
+#pragma once
+
+#include "core/DataItem.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace orv {
+
+// Byte comparison with only a-z folded onto A-Z (so "_" sorts after the letters and
+// "\" after "Z"); a prefix sorts first. Negative, 0 or positive.
+int CompareText(std::string_view a, std::string_view b);
+
+int CompareByPath(const TDataItem& a, const TDataItem& b);
+int CompareByDirectory(const TDataItem& a, const TDataItem& b);
+// Directory parts by CompareText, then the later last-update time first.
+int CompareByDirectoryThenNewest(const TDataItem& a, const TDataItem& b);
+
+using TItemCompare = int (*)(const TDataItem&, const TDataItem&);
+
+class TDataList {
+public:
+  // With indexByPath, the list keeps a hash index from each record's exact Path to the
+  // record, for FindPath (the directory list keeps one for the file counts).
+  explicit TDataList(bool indexByPath = false) : m_indexByPath(indexByPath) {}
+
+  // Takes ownership; returns the new index.
+  std::size_t Add(std::unique_ptr<TDataItem> item);
+  TDataItem& Items(std::size_t i) { return *m_items[i]; }
+  const TDataItem& Items(std::size_t i) const { return *m_items[i]; }
+  std::size_t Count() const { return m_items.size(); }
+  // Removes and destroys one record (linear; the writers mark records instead).
+  void Delete(std::size_t i);
+  void Clear();
+  // Sorts by compare; records that compare equal are ordered by their exact path
+  // bytes, so two runs over the same tree give the same order.
+  void Sort(TItemCompare compare);
+
+  // The first record added with exactly this Path, or nullptr (indexed lists only).
+  TDataItem* FindPath(std::string_view path) const;
+
+private:
+  std::vector<std::unique_ptr<TDataItem>> m_items;
+  std::unordered_map<std::string_view, TDataItem*> m_index;
+  bool m_indexByPath;
+};
+
+// What one run collects: the listed files, the listed directories (indexed by path
+// for the file counts) and the total size of the listed files.
+struct TRunLists {
+  TDataList FileList;
+  TDataList DirectoryList{/*indexByPath=*/true};
+  int64_t TotalSize = 0;
+};
+
+// Adds 1 to the FileCount of the file's directory and of every listed ancestor above
+// it, climbing until the first directory that has no record (the target never has
+// one). Paths are compared exactly.
+void CountFileInDirectories(TDataList& directories, std::string_view filePath);
+
+}  // namespace orv

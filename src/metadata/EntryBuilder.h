@@ -1,0 +1,49 @@
+// TEntryBuilder: turns each entry the walker reports into a record, fills the facts
+// the options ask for, shows the entry in the status bar, and files it into the file
+// list, the directory list, or nowhere.
+#pragma once
+
+#include "core/DataList.h"
+#include "core/RunHost.h"
+#include "core/RunOptions.h"
+#include "metadata/AliasLookup.h"
+#include "metadata/Digest.h"
+#include "scan/ScanFilters.h"
+#include "scan/SearchFileData.h"
+
+#include <cstdint>
+#include <string>
+
+namespace orv {
+
+class TEntryBuilder {
+public:
+  TEntryBuilder(const RunOptions& options, const TScanFilters& filters, TRunHost& host, TRunLists& lists);
+
+  // Opens the alias file and takes the run's target (CP932, ending in "/") and icon
+  // directory for the walk that follows.
+  void BeginWalk(const std::string& targetDirectory, const TFilePath& iconDirectory, const std::string& aliasPath);
+  void EndWalk();
+
+  // path: the entry's full path (CP932) as the walker reports it.
+  void BuildEntry(const std::string& path, const TSearchFileData& data);
+
+  // The status text of a path: relative to the target ("./sub/a.txt") in path mode 0.
+  std::string StatusPath(const std::string& path) const;
+
+private:
+  void ReadFileFacts(TDataItem& item);
+  void File(std::unique_ptr<TDataItem> item);
+  void ReadListedFileFacts(TDataItem& item);
+
+  const RunOptions& m_options;
+  const TScanFilters& m_filters;
+  TRunHost& m_host;
+  TRunLists& m_lists;
+  TAliasLookup m_aliases;
+  TFileDigester m_digester;
+  std::string m_targetDirectory;
+  TFilePath m_iconDirectory;
+};
+
+}  // namespace orv

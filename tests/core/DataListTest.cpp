@@ -1,0 +1,93 @@
+// Entry records and lists: the sort orders and the per-directory file counts.
+#include "core/DataList.h"
+
+#include <gtest/gtest.h>
+
+namespace orv {
+namespace {
+
+std::unique_ptr<TDataItem> Item(const std::string& path, TDateTime updated = 0) {
+  auto item = std::make_unique<TDataItem>();
+  const bool directory = !path.empty() && path.back() == '/';
+  item->SetPath(path, "", directory);
+  item->IsDirectory = directory;
+  item->LastUpdateTime = updated;
+  return item;
+}
+
+std::vector<std::string> Paths(const TDataList& list) {
+  std::vector<std::string> paths;
+  for (std::size_t i = 0; i < list.Count(); ++i) paths.push_back(list.Items(i).Path());
+  return paths;
+}
+
+TEST(DataList, CompareTextFoldsOnlyAsciiLetters) {
+  EXPECT_LT(CompareText("/t/aab/", "/t/a_b/"), 0);   // "A" 0x41 before "_" 0x5F
+  EXPECT_LT(CompareText("/t/a/x.txt", "/t/ab.txt"), 0);  // the delimiter "/" 0x2F sorts before "B" 0x42
+  EXPECT_EQ(CompareText("/T/x", "/t/x"), 0);
+  EXPECT_LT(CompareText("/t/x", "/t/xy"), 0);
+  // Double-byte characters compare as unsigned bytes, unfolded.
+  EXPECT_GT(CompareText("\x82\x81", "\x82\x60"), 0);
+}
+
+TEST(DataList, SortsByPathAndByDirectoryThenNewest) {
+  TDataList files;
+  files.Add(Item("/t/b/late.txt", 2.0));
+  files.Add(Item("/t/x.txt", 1.0));
+  files.Add(Item("/t/b/early.txt", 1.0));
+  files.Add(Item("/t/B/same.txt", 1.0));
+  files.Add(Item("/t/a.txt", 5.0));
+  files.Sort(CompareByPath);
+  EXPECT_EQ(Paths(files),
+            (std::vector<std::string>{"/t/a.txt", "/t/b/early.txt", "/t/b/late.txt", "/t/B/same.txt", "/t/x.txt"}));
+
+  // Newest first within a directory; a file of the parent before a subdirectory's.
+  // "/t/B/" and "/t/b/" fold to the same directory part: equal keys fall back to the
+  // exact bytes, so the order is the same on every run.
+  files.Sort(CompareByDirectoryThenNewest);
+  EXPECT_EQ(Paths(files),
+            (std::vector<std::string>{"/t/a.txt", "/t/x.txt", "/t/b/late.txt", "/t/B/same.txt", "/t/b/early.txt"}));
+}
+
+TEST(DataList, FileCountsClimbThroughListedAncestors) {
+  TDataList directories(/*indexByPath=*/true);
+  directories.Add(Item("/t/a/"));
+  directories.Add(Item("/t/a/b/"));
+  directories.Add(Item("/t/A/"));
+  directories.Add(Item("/t/c/d/"));  // its parent /t/c/ is not listed
+
+  CountFileInDirectories(directories, "/t/a/b/f.txt");
+  CountFileInDirectories(directories, "/t/a/g.txt");
+  CountFileInDirectories(directories, "/t/top.txt");  // the target has no record
+  CountFileInDirectories(directories, "/t/c/d/h.txt");
+  CountFileInDirectories(directories, "/t/c/d/e/i.txt");  // /t/c/d/e/ not listed: stops at once
+
+  EXPECT_EQ(directories.FindPath("/t/a/")->FileCount, 2);
+  EXPECT_EQ(directories.FindPath("/t/a/b/")->FileCount, 1);
+  EXPECT_EQ(directories.FindPath("/t/A/")->FileCount, 0);  // "A" and "a" are different folders
+  EXPECT_EQ(directories.FindPath("/t/c/d/")->FileCount, 1);
+}
+
+TEST(DataItem, NameExtensionAndIconFileName) {
+  auto directory = Item("/t/a.b/");
+  EXPECT_EQ(directory->Name(), "a.b");
+  EXPECT_EQ(directory->Extension(), "b");
+  EXPECT_EQ(directory->IconFileName(), "files.ico");
+  EXPECT_EQ(directory->DirectoryPart(), "/t/a.b/");
+
+  EXPECT_EQ(Item("/t/SETUP.EXE")->IconFileName(), "SETUP.EXE.ico");
+  EXPECT_EQ(Item("/t/readme")->IconFileName(), ".ico");
+  EXPECT_EQ(Item("/t/a.tar.gz")->IconFileName(), "gz.ico");
+  EXPECT_EQ(Item("/t/dot.")->Extension(), "");
+
+  // A name that CP932 cannot hold keeps its native bytes for the readers.
+  TDataItem item;
+  item.SetPath("/t/?.txt", "/t/\xF0\x9F\x98\x80.txt", false);
+  EXPECT_EQ(item.NativePath(), "/t/\xF0\x9F\x98\x80.txt");
+  item.SetPath("/t/plain.txt", "/t/plain.txt", false);
+  EXPECT_EQ(item.NativePath(), "/t/plain.txt");
+  EXPECT_EQ(item.Facts().MD5, "");  // no optional part allocated for a plain entry
+}
+
+}  // namespace
+}  // namespace orv

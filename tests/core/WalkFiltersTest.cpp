@@ -1,0 +1,171 @@
+// What a whole walk lists under the scan filters, the attribute rule and the file
+// counts, run through the driver over a generated tree.
+#include "core/driver/RunDriver.h"
+
+#include "platform/CodePage.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace orv {
+namespace {
+
+class TQuietHost : public TRunHost {
+public:
+  void ShowStatus(const std::string& text) override { Statuses.push_back(text); }
+  void Pump() override {}
+  void ShowWarning(const std::string& text) override { Warnings.push_back(text); }
+  bool ConfirmWarning(const std::string&) override { return true; }
+  void ShowError(const std::string& text) override { Warnings.push_back(text); }
+  bool ChooseOutputFile(const std::string&, TFilePath&) override { return false; }
+  TFilePath SelectedDirectory() override { return {}; }
+  void OpenDocument(const std::string&, const std::string&) override {}
+  void RefreshControls() override {}
+  std::vector<std::string> Statuses, Warnings;
+};
+
+class WalkFiltersTest : public ::testing::Test {
+protected:
+  WalkFiltersTest() : m_home(m_dir.MakeDir("home")) {
+    for (const char* file : {"a.JPG", "b.gif", "c.png", "README", "a.txt", "a.txt.bak", "temp", ".hf",
+                             "Temp/x.txt", "sub/cvs/y.txt", "sub/deep/z.jpg", "backup/q.png", ".hidden/h.txt"}) {
+      m_dir.WriteFile(std::string("t/") + file, "12345");
+    }
+    m_dir.MakeDir("t/sub/deep/empty");
+  }
+
+  // Runs one listing with the options set by adjust; returns the listed files and
+  // directories as paths relative to the target, sorted as the run sorts them.
+  std::vector<std::string> Run(const std::function<void(RunOptions&)>& adjust, TRunOutcome expected = TRunOutcome::Written) {
+    m_driver = std::make_unique<TRunDriver>(m_host);
+    m_driver->Start({m_dir / "t", m_dir / "out.csv"});
+    adjust(m_driver->Options);
+    EXPECT_EQ(m_driver->RunAutomatic(), expected);
+    std::vector<std::string> listed;
+    const std::size_t prefix = (m_dir / "t/").size();
+    for (std::size_t i = 0; i < m_driver->Lists.DirectoryList.Count(); ++i)
+      listed.push_back(m_driver->Lists.DirectoryList.Items(i).Path().substr(prefix));
+    for (std::size_t i = 0; i < m_driver->Lists.FileList.Count(); ++i)
+      listed.push_back(m_driver->Lists.FileList.Items(i).Path().substr(prefix));
+    return listed;
+  }
+
+  int FileCount(const std::string& relative) const {
+    const TDataItem* item = m_driver->Lists.DirectoryList.FindPath(m_dir / "t/" + relative);
+    return item ? item->FileCount : -1;
+  }
+
+  using L = std::vector<std::string>;
+  test::TTempDir m_dir;
+  test::TScopedHome m_home;
+  TQuietHost m_host;
+  std::unique_ptr<TRunDriver> m_driver;
+};
+
+TEST_F(WalkFiltersTest, EverythingWithCountsAndTotals) {
+  const L all = Run([](RunOptions&) {});
+  EXPECT_EQ(all, (L{".hidden/", "backup/", "sub/", "sub/cvs/", "sub/deep/", "sub/deep/empty/", "Temp/", ".hf",
+                    ".hidden/h.txt", "a.JPG", "a.txt", "a.txt.bak", "b.gif", "backup/q.png", "c.png", "README",
+                    "sub/cvs/y.txt", "sub/deep/z.jpg", "temp", "Temp/x.txt"}));
+  EXPECT_EQ(m_driver->Lists.TotalSize, 13 * 5);
+  EXPECT_EQ(FileCount("sub/"), 2);
+  EXPECT_EQ(FileCount("sub/deep/"), 1);
+  EXPECT_EQ(FileCount("sub/deep/empty/"), 0);
+
+  // Only directories: no file listed and no size, but the counts still count.
+  EXPECT_EQ(Run([](RunOptions& o) { o.DirectoryOnly = true; }).size(), 7u);
+  EXPECT_EQ(m_driver->Lists.TotalSize, 0);
+  EXPECT_EQ(FileCount("sub/"), 2);
+}
+
+TEST_F(WalkFiltersTest, ExtensionAndPatternFiltersKeepCounts) {
+  EXPECT_EQ(Run([](RunOptions& o) {
+              o.ExtensionFilter = true;
+              o.Extensions = "jpg, GIF";
+              o.DirectoryOnly = false;
+            }).size(),
+            7u + 3u);  // a.JPG, b.gif, sub/deep/z.jpg
+  EXPECT_EQ(FileCount("sub/"), 2);  // rejected files still count
+
+  const L text = Run([](RunOptions& o) {
+    o.RegExp = true;
+    o.RegExpText = "m/txt$/";
+  });
+  EXPECT_EQ(L(text.begin() + 7, text.end()), (L{".hidden/h.txt", "a.txt", "sub/cvs/y.txt", "Temp/x.txt"}));
+
+  const L backup = Run([](RunOptions& o) {
+    o.RegExp = true;
+    o.RegExpText = "m/backup/";
+  });
+  EXPECT_EQ(L(backup.begin() + 7, backup.end()), (L{"backup/q.png"}));
+}
+
+TEST_F(WalkFiltersTest, IgnoredNamesDepthAndHiddenEntries) {
+  const L ignored = Run([](RunOptions& o) {
+    o.IgnoreDir = true;
+    o.IgnoreDirs = "temp, CVS";
+  });
+  EXPECT_EQ(std::count(ignored.begin(), ignored.end(), "Temp/"), 0);
+  EXPECT_EQ(std::count(ignored.begin(), ignored.end(), "sub/cvs/"), 0);
+  EXPECT_EQ(std::count(ignored.begin(), ignored.end(), "Temp/x.txt"), 0);
+  EXPECT_EQ(std::count(ignored.begin(), ignored.end(), "temp"), 1);  // a file named temp
+
+  // A trailing comma adds an empty name, which the target presents: nothing is walked.
+  EXPECT_EQ(Run([](RunOptions& o) {
+              o.IgnoreDir = true;
+              o.IgnoreDirs = "tmp,";
+            }),
+            L{});
+
+  const L level0 = Run([](RunOptions& o) {
+    o.EnableTreeLevel = true;
+    o.TreeLevel = 0;
+  });
+  EXPECT_EQ(level0.size(), 4u + 8u);  // the four directories of the target, its eight files
+  EXPECT_EQ(FileCount("sub/"), 0);
+
+  const L level1 = Run([](RunOptions& o) {
+    o.EnableTreeLevel = true;
+    o.TreeLevel = 1;
+  });
+  EXPECT_EQ(std::count(level1.begin(), level1.end(), "sub/deep/"), 1);        // listed as an entry
+  EXPECT_EQ(std::count(level1.begin(), level1.end(), "sub/deep/z.jpg"), 0);   // but not entered
+
+  const L visible = Run([](RunOptions& o) { o.IgnoreHiddenAttribute = true; });
+  EXPECT_EQ(std::count(visible.begin(), visible.end(), ".hidden/"), 0);
+  EXPECT_EQ(std::count(visible.begin(), visible.end(), ".hidden/h.txt"), 0);
+  EXPECT_EQ(std::count(visible.begin(), visible.end(), ".hf"), 0);
+}
+
+TEST_F(WalkFiltersTest, ABadPatternIsRefusedBeforeAnyWalk) {
+  EXPECT_EQ(Run(
+                [](RunOptions& o) {
+                  o.RegExp = true;
+                  o.RegExpText = "m/[unclosed/";
+                },
+                TRunOutcome::NotStarted),
+            L{});
+  ASSERT_EQ(m_host.Warnings.size(), 1u);
+  EXPECT_EQ(m_host.Warnings[0].rfind(Utf8ToAnsi("正規表現の指定方法が正しくありません。\r\n"), 0), 0u);
+  EXPECT_NE(m_host.Warnings[0].find("PCRE2"), std::string::npos);
+  EXPECT_EQ(m_driver->EntriesWalked, 0);
+}
+
+TEST_F(WalkFiltersTest, AliasesAndStatusTexts) {
+  m_dir.WriteFile("home/alias.ini", "[alias]\r\nReadme=Notice\r\nreadme=Second\r\n");
+  Run([](RunOptions& o) { o.EnableAlias = true; });
+  const TDataList& files = m_driver->Lists.FileList;
+  for (std::size_t i = 0; i < files.Count(); ++i) {
+    EXPECT_EQ(files.Items(i).Facts().Alias, files.Items(i).Name() == "README" ? "Notice" : "");
+  }
+  EXPECT_NE(std::find(m_host.Statuses.begin(), m_host.Statuses.end(), "./sub/deep/z.jpg"), m_host.Statuses.end());
+
+  Run([](RunOptions& o) { o.PathMode = 1; });
+  EXPECT_NE(std::find(m_host.Statuses.begin(), m_host.Statuses.end(), m_dir / "t/sub/deep/z.jpg"),
+            m_host.Statuses.end());
+}
+
+}  // namespace
+}  // namespace orv
