@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   libpcre2-dev libssl-dev zlib1g-dev
+  qt6-base-dev libgl-dev fonts-ipafont-gothic adwaita-icon-theme xvfb
   libgtest-dev libgmock-dev
 )
 

@@ -3,12 +3,20 @@
 
 #include "platform/AnsiText.h"
 #include "platform/Path.h"
+#include "platform/Regional.h"
 
 namespace orv {
 
 TEntryBuilder::TEntryBuilder(const RunOptions& options, const TScanFilters& filters, TRunHost& host,
                              TRunLists& lists)
-    : m_options(options), m_filters(filters), m_host(host), m_lists(lists) {}
+    : m_options(options),
+      m_filters(filters),
+      m_host(host),
+      m_lists(lists),
+      m_versionInfo(ReadRegionalSettings().DefaultLanguageId) {
+  // A damaged photograph leaves its fields empty; no Exif error ever ends a run.
+  m_exifInfo.OnError = ExifInfoError;
+}
 
 void TEntryBuilder::BeginWalk(const std::string& targetDirectory, const TFilePath& iconDirectory,
                               const std::string& aliasPath) {
@@ -71,10 +79,31 @@ void TEntryBuilder::BuildEntry(const std::string& path, const TSearchFileData& d
   m_host.Pump();
 }
 
-void TEntryBuilder::ReadFileFacts(TDataItem&) {
-  // Version strings and Exif fields are read here, for every non-empty file the walk
-  // reports while their options are on, listed or not. Their readers are not part of
-  // this build yet: the columns stay empty.
+void TEntryBuilder::ReadFileFacts(TDataItem& item) {
+  // Version strings and Exif fields are read for every non-empty file the walk reports
+  // while their options are on, listed or not.
+  ReadVersionStrings(m_versionInfo, m_options, item);
+  ReadExif(item);
+}
+
+void TEntryBuilder::ReadExif(TDataItem& item) {
+  const RunOptions& o = m_options;
+  const bool wanted = o.ExifArtist || o.ExifCopyright || o.ExifMake || o.ExifModel || o.ExifVersion ||
+                      o.ExifDateTime || o.ExifImageWidth || o.ExifImageLength || o.ExifUserComment;
+  TExifFields fields;
+  if (!wanted || item.Size <= 0 || !ReadExifFields(m_exifInfo, item.NativePath(), fields)) {
+    return;
+  }
+  TDataItemFacts& facts = item.MutableFacts();
+  facts.ExifArtist = std::move(fields.Artist);
+  facts.ExifCopyright = std::move(fields.Copyright);
+  facts.ExifMake = std::move(fields.Make);
+  facts.ExifModel = std::move(fields.Model);
+  facts.ExifVersion = std::move(fields.Version);
+  facts.ExifDateTime = std::move(fields.DateTime);
+  facts.ExifImageWidth = fields.ImageWidth;
+  facts.ExifImageLength = fields.ImageLength;
+  facts.ExifUserComment = std::move(fields.UserComment);
 }
 
 void TEntryBuilder::ReadListedFileFacts(TDataItem& item) {

@@ -8,6 +8,8 @@
 #include "core/RunOptions.h"
 #include "metadata/AliasLookup.h"
 #include "metadata/Digest.h"
+#include "metadata/ExifInfo.h"
+#include "metadata/FileVerInfo.h"
 #include "scan/ScanFilters.h"
 #include "scan/SearchFileData.h"
 
@@ -33,6 +35,7 @@ public:
 
 private:
   void ReadFileFacts(TDataItem& item);
+  void ReadExif(TDataItem& item);
   void File(std::unique_ptr<TDataItem> item);
   void ReadListedFileFacts(TDataItem& item);
 
@@ -42,6 +45,8 @@ private:
   TRunLists& m_lists;
   TAliasLookup m_aliases;
   TFileDigester m_digester;
+  TFileVerInfo m_versionInfo;
+  TExifInfo m_exifInfo;
   std::string m_targetDirectory;
   TFilePath m_iconDirectory;
 };

@@ -36,6 +36,10 @@ std::string CurrentDirectory();
 // is set and not empty, else the directory of the running executable.
 std::string ExecutableDirectory();
 
+// The directory of the running executable, ending in "/", whatever ORVANTIS_HOME says:
+// where the build installs the files that ship with the program.
+std::string ProgramDirectory();
+
 // The directory part of a native or CP932 path up to, not including, its last
 // delimiter ("" when there is none). Character-aware for CP932 text.
 std::string ExtractFileDir(std::string_view path);

@@ -7,6 +7,9 @@
 #include "platform/CodePage.h"
 #include "platform/File.h"
 #include "platform/OSError.h"
+#include "output/Listing.h"
+#include "platform/Clock.h"
+#include "platform/Regional.h"
 #include "scan/BRegExp.h"
 
 #include <exception>
@@ -26,6 +29,7 @@ constexpr const char* kM3 = "アイコンファイル出力ディレクトリが
 constexpr const char* kM4Head = "正規表現の指定方法が正しくありません。";
 constexpr const char* kM4Engine = "OrvantisではPCRE2を使用していますので下記URLを参照してみてください。";
 constexpr const char* kSorting = "検索結果をソートしています";
+constexpr const char* kWriting = "検索結果をファイルに出力しています";
 constexpr const char* kPreparing = "ファイル検索の準備をしています";
 constexpr const char* kStopped = "処理が中断されました";
 
@@ -154,8 +158,16 @@ TRunOutcome TRunDriver::RunSteps() {
   m_host.Pump();
   SortLists();
 
+  LoadCaptions(CaptionPath, Captions);
+  m_host.ShowStatus(Text(kWriting));
+  m_host.Pump();
+  const bool written = WriteOutput();
+
   EndRunning();
   m_host.ShowStatus({});
+  if (written && Options.FileOpen) {
+    OpenResult();
+  }
   return TRunOutcome::Written;
 }
 
@@ -225,6 +237,47 @@ void TRunDriver::SortLists() {
   // second sort alone; ties fall back to the exact path either way.
   Lists.FileList.Sort(Options.SortByLastWriteTime ? CompareByDirectoryThenNewest : CompareByPath);
   Lists.DirectoryList.Sort(CompareByPath);
+}
+
+bool TRunDriver::WriteOutput() {
+  const TRegionalSettings regional = ReadRegionalSettings();
+  const TListingContext context{
+      .Options = Options,
+      .Lists = Lists,
+      .TargetDirectory = TargetDirectory,
+      .OutputFile = OutputFile,
+      .IconDirectory = IconDirectory,
+      .PathSeparator = PathSeparator,
+      .ExeDirectory = ExeDirectory,
+      .RowCounter = RowCounter,
+      .Captions = Captions,
+      .Host = m_host,
+      .Running = Running,
+      .Regional = regional,
+      .Clock = CurrentLocalDateTime,
+      .SampleDirectory = ProgramDirectory(),
+  };
+  switch (Options.FileType) {
+    case FileTypeCsv:
+    case FileTypeHtml:
+      return WriteListing(context);
+    case FileTypeXml:
+      return WriteXmlListing(context);
+    default:
+      // No format selected (a hand-edited settings file): nothing to write, and the
+      // run counts as written.
+      return true;
+  }
+}
+
+void TRunDriver::OpenResult() {
+  const std::string program = TrimControls(Options.SelectProgram);
+  if (Options.UseSelectProgram && !program.empty()) {
+    // The output path is handed over as one argument; no shell splits or quotes it.
+    m_host.OpenDocument(AnsiToUtf8(program), OutputFile.Native);
+  } else {
+    m_host.OpenDocument({}, OutputFile.Native);
+  }
 }
 
 void TRunDriver::SearchFileFindDir(const std::string& name, const TSearchFileData& data, bool& skip,

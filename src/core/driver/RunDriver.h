@@ -6,6 +6,7 @@
 #include "core/RunHost.h"
 #include "core/RunOptions.h"
 #include "metadata/EntryBuilder.h"
+#include "output/Captions.h"
 #include "platform/Path.h"
 #include "scan/ScanFilters.h"
 #include "scan/SearchFile.h"
@@ -61,6 +62,7 @@ public:
   TFilePath IconDirectory;
   // FileList, DirectoryList and TotalSize of the last run.
   TRunLists Lists;
+  TCaption Captions;
   // The HTML writer's row counter, reset at every run.
   int RowCounter = 0;
 
@@ -77,6 +79,8 @@ private:
   bool PrepareIconDirectory();
   bool CheckRegExp();
   void SortLists();
+  bool WriteOutput();
+  void OpenResult();
   void SearchFileFindDir(const std::string& name, const TSearchFileData& data, bool& skip, bool& ignoreSubDir);
   void SearchFileFind(const std::string& name, const TSearchFileData& data, bool& continueWalk);
   void EndRunning();

@@ -17,19 +17,23 @@ std::string CurrentDirectory() {
   return buffer;
 }
 
-std::string ExecutableDirectory() {
-  std::string directory;
-  if (const char* home = std::getenv("ORVANTIS_HOME"); home && *home) {
-    directory = ExpandPath(home);
-  } else {
-    std::string buffer(PATH_MAX, '\0');
-    const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
-    if (length > 0) {
-      buffer.resize(static_cast<std::size_t>(length));
-      directory = ExtractFileDir(buffer);
-    }
+std::string ProgramDirectory() {
+  std::string buffer(PATH_MAX, '\0');
+  const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
+  if (length <= 0) {
+    return std::string(1, PathDelim);
   }
-  if (directory.empty() || directory.back() != PathDelim) {
+  buffer.resize(static_cast<std::size_t>(length));
+  return ExtractFileDir(buffer) + PathDelim;
+}
+
+std::string ExecutableDirectory() {
+  const char* home = std::getenv("ORVANTIS_HOME");
+  if (!home || !*home) {
+    return ProgramDirectory();
+  }
+  std::string directory = ExpandPath(home);
+  if (directory.back() != PathDelim) {
     directory += PathDelim;
   }
   return directory;

@@ -1,0 +1,307 @@
+// The PE resource reader: headers, section table and the three-level resource tree,
+// each fetched with its own small read and checked against the file before use.
+#include "metadata/PeResources.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace orv {
+
+namespace {
+
+constexpr std::size_t kDosHeaderSize = 64;
+constexpr std::size_t kNewHeaderOffsetField = 0x3C;
+constexpr std::size_t kCoffHeaderSize = 20;
+constexpr std::size_t kSectionHeaderSize = 40;
+constexpr std::size_t kDirectoryHeaderSize = 16;
+constexpr std::size_t kDirectoryEntrySize = 8;
+constexpr std::size_t kDataEntrySize = 16;
+constexpr uint16_t kPe32Magic = 0x10B;
+constexpr uint16_t kPe32PlusMagic = 0x20B;
+constexpr uint32_t kResourceDirectoryIndex = 2;
+constexpr uint32_t kHighBit = 0x80000000u;
+// A language id's low 10 bits are its primary language; 0 is the neutral one.
+constexpr uint16_t kPrimaryLanguageMask = 0x03FF;
+constexpr uint16_t kUsEnglish = 0x0409;
+
+uint16_t Word(const unsigned char* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+
+uint32_t Dword(const unsigned char* p) {
+  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
+         static_cast<uint32_t>(p[3]) << 24;
+}
+
+}  // namespace
+
+TPeResources::~TPeResources() { Close(); }
+
+bool TPeResources::Open(const std::string& nativePath) {
+  Close();
+  // O_NONBLOCK keeps the open of a FIFO without a writer from hanging before fstat can
+  // tell it is not a regular file; on a regular file it changes nothing.
+  m_fd = open(nativePath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (m_fd < 0) return false;
+  struct stat st;
+  if (fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0) {
+    Close();
+    return false;
+  }
+  m_fileSize = static_cast<uint64_t>(st.st_size);
+  if (!ReadHeaders()) {
+    Close();
+    return false;
+  }
+  m_open = true;
+  return true;
+}
+
+bool TPeResources::OpenImage(std::string_view image) {
+  Close();
+  m_image = image;
+  m_fileSize = image.size();
+  if (!ReadHeaders()) {
+    Close();
+    return false;
+  }
+  m_open = true;
+  return true;
+}
+
+void TPeResources::Close() {
+  if (m_fd >= 0) close(m_fd);
+  m_fd = -1;
+  m_image = {};
+  m_fileSize = 0;
+  m_open = false;
+  m_pe32Plus = false;
+  m_treeRva = 0;
+  m_sections.clear();
+}
+
+bool TPeResources::ReadAt(uint64_t offset, void* buffer, std::size_t length) const {
+  if (offset > m_fileSize || length > m_fileSize - offset) return false;
+  if (m_fd < 0) {
+    if (length > 0) std::memcpy(buffer, m_image.data() + offset, length);
+    return true;
+  }
+  auto* out = static_cast<unsigned char*>(buffer);
+  while (length > 0) {
+    ssize_t got = pread(m_fd, out, length, static_cast<off_t>(offset));
+    if (got < 0 && errno == EINTR) continue;
+    // The file shrank since fstat, or cannot be read: the caller sees a damaged image.
+    if (got <= 0) return false;
+    out += got;
+    offset += static_cast<uint64_t>(got);
+    length -= static_cast<std::size_t>(got);
+  }
+  return true;
+}
+
+bool TPeResources::ReadHeaders() {
+  unsigned char dos[kDosHeaderSize];
+  if (!ReadAt(0, dos, sizeof dos) || dos[0] != 'M' || dos[1] != 'Z') return false;
+  const uint64_t peOffset = Dword(dos + kNewHeaderOffsetField);
+
+  // Signature, file header, and the optional header up to the resource directory's
+  // slot, which sits at a different place in PE32 and PE32+.
+  unsigned char pe[4 + kCoffHeaderSize + 136];
+  if (!ReadAt(peOffset, pe, 4 + kCoffHeaderSize + 2) || std::memcmp(pe, "PE\0\0", 4) != 0) return false;
+  const unsigned char* coff = pe + 4;
+  const uint32_t sectionCount = Word(coff + 2);
+  const uint32_t optionalSize = Word(coff + 16);
+  const unsigned char* optional = coff + kCoffHeaderSize;
+  const uint16_t magic = Word(optional);
+  std::size_t countField;
+  if (magic == kPe32Magic) {
+    countField = 92;
+  } else if (magic == kPe32PlusMagic) {
+    countField = 108;
+  } else {
+    return false;
+  }
+  const std::size_t directories = countField + 4;
+  const std::size_t needed = directories + 8 * (kResourceDirectoryIndex + 1);
+  if (optionalSize < needed || !ReadAt(peOffset + 4 + kCoffHeaderSize, pe + 4 + kCoffHeaderSize, needed)) {
+    return false;
+  }
+  if (Dword(optional + countField) <= kResourceDirectoryIndex) return false;
+  m_treeRva = Dword(optional + directories + 8 * kResourceDirectoryIndex);
+  if (m_treeRva == 0) return false;
+  m_pe32Plus = magic == kPe32PlusMagic;
+
+  // The section count is at most 65535, so the table is at most 2.6 MB, and it is
+  // only read when the file really holds that much.
+  const uint64_t tableOffset = peOffset + 4 + kCoffHeaderSize + optionalSize;
+  const std::size_t tableSize = sectionCount * kSectionHeaderSize;
+  if (sectionCount == 0 || tableOffset > m_fileSize || tableSize > m_fileSize - tableOffset) return false;
+  std::vector<unsigned char> table(tableSize);
+  if (!ReadAt(tableOffset, table.data(), tableSize)) return false;
+  m_sections.resize(sectionCount);
+  for (uint32_t i = 0; i < sectionCount; ++i) {
+    const unsigned char* header = table.data() + i * kSectionHeaderSize;
+    m_sections[i] = TSection{Dword(header + 12), Dword(header + 8), Dword(header + 16), Dword(header + 20)};
+  }
+  return true;
+}
+
+bool TPeResources::MapRva(uint32_t rva, uint32_t length, uint64_t& offset) const {
+  for (const TSection& section : m_sections) {
+    if (rva < section.VirtualAddress) continue;
+    // Bytes past the raw data exist in memory as zeros only; a resource there would
+    // need an allocation the file's size does not bound, so only file-backed bytes count.
+    const uint64_t virtualSize = section.VirtualSize != 0 ? section.VirtualSize : section.RawSize;
+    const uint64_t backed = std::min<uint64_t>(section.RawSize, virtualSize);
+    const uint64_t start = rva - section.VirtualAddress;
+    if (start >= virtualSize) continue;
+    if (start + length > backed) return false;
+    offset = static_cast<uint64_t>(section.RawOffset) + start;
+    return offset <= m_fileSize && length <= m_fileSize - offset;
+  }
+  return false;
+}
+
+bool TPeResources::MapTree(uint32_t offset, uint32_t length, uint64_t& fileOffset) const {
+  const uint64_t rva = static_cast<uint64_t>(m_treeRva) + offset;
+  return rva <= UINT32_MAX && MapRva(static_cast<uint32_t>(rva), length, fileOffset);
+}
+
+bool TPeResources::ReadTree(uint32_t offset, void* buffer, uint32_t length) const {
+  uint64_t fileOffset;
+  return MapTree(offset, length, fileOffset) && ReadAt(fileOffset, buffer, length);
+}
+
+bool TPeResources::ReadDirectory(uint32_t offset, std::vector<TDirectoryEntry>& entries) const {
+  entries.clear();
+  unsigned char header[kDirectoryHeaderSize];
+  if (!ReadTree(offset, header, sizeof header)) return false;
+  const uint32_t count = static_cast<uint32_t>(Word(header + 12)) + Word(header + 14);
+  const uint64_t entriesOffset = static_cast<uint64_t>(offset) + kDirectoryHeaderSize;
+  if (entriesOffset > UINT32_MAX) return false;
+  // Read in slices so a huge claimed count costs nothing until the bytes are proven
+  // to be there; the whole table is at most 1 MB.
+  unsigned char slice[kDirectoryEntrySize * 256];
+  for (uint32_t done = 0; done < count;) {
+    const uint32_t now = std::min<uint32_t>(count - done, 256);
+    if (!ReadTree(static_cast<uint32_t>(entriesOffset + done * kDirectoryEntrySize), slice,
+                  now * kDirectoryEntrySize)) {
+      entries.clear();
+      return false;
+    }
+    for (uint32_t i = 0; i < now; ++i) {
+      entries.push_back(TDirectoryEntry{Dword(slice + i * kDirectoryEntrySize),
+                                        Dword(slice + i * kDirectoryEntrySize + 4)});
+    }
+    done += now;
+  }
+  return true;
+}
+
+bool TPeResources::FindSubdirectory(uint32_t directory, uint16_t id, uint32_t& subdirectory) const {
+  if (!ReadDirectory(directory, m_entries)) return false;
+  for (const TDirectoryEntry& entry : m_entries) {
+    if ((entry.Name & kHighBit) == 0 && (entry.Name & 0xFFFF) == id && (entry.Target & kHighBit) != 0) {
+      subdirectory = entry.Target & ~kHighBit;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool TPeResources::ReadName(uint32_t offset, std::u16string& name) const {
+  unsigned char lengthField[2];
+  if (offset > UINT32_MAX - 2 || !ReadTree(offset, lengthField, 2)) return false;
+  const uint32_t length = Word(lengthField);
+  uint64_t fileOffset;
+  if (!MapTree(offset + 2, 2 * length, fileOffset)) return false;
+  std::string units(2 * static_cast<std::size_t>(length), '\0');
+  if (!ReadAt(fileOffset, units.data(), units.size())) return false;
+  name.resize(length);
+  for (uint32_t i = 0; i < length; ++i) {
+    name[i] = static_cast<char16_t>(Word(reinterpret_cast<const unsigned char*>(units.data()) + 2 * i));
+  }
+  return true;
+}
+
+bool TPeResources::ListNames(uint16_t type, std::vector<TResourceName>& names) const {
+  names.clear();
+  uint32_t typeDirectory;
+  if (!m_open || !FindSubdirectory(0, type, typeDirectory) || !ReadDirectory(typeDirectory, m_entries)) {
+    return false;
+  }
+  for (const TDirectoryEntry& entry : m_entries) {
+    // At this level only subdirectories make sense; a data entry here is damage.
+    if ((entry.Target & kHighBit) == 0) continue;
+    TResourceName name;
+    name.Directory = entry.Target & ~kHighBit;
+    if ((entry.Name & kHighBit) != 0) {
+      name.IsString = true;
+      if (!ReadName(entry.Name & ~kHighBit, name.String)) continue;
+    } else {
+      name.Id = static_cast<uint16_t>(entry.Name & 0xFFFF);
+    }
+    names.push_back(std::move(name));
+  }
+  return !names.empty();
+}
+
+bool TPeResources::FindName(uint16_t type, uint16_t id, TResourceName& name) const {
+  name = TResourceName{};
+  uint32_t typeDirectory, nameDirectory;
+  if (!m_open || !FindSubdirectory(0, type, typeDirectory) || !FindSubdirectory(typeDirectory, id, nameDirectory)) {
+    return false;
+  }
+  name.Id = id;
+  name.Directory = nameDirectory;
+  return true;
+}
+
+bool TPeResources::ListLanguages(const TResourceName& name, std::vector<TResourceLanguage>& languages) const {
+  languages.clear();
+  if (!m_open || !ReadDirectory(name.Directory, m_entries)) return false;
+  for (const TDirectoryEntry& entry : m_entries) {
+    // The third level ends the tree: its entries must be data entries, and languages
+    // are always ids.
+    if ((entry.Name & kHighBit) != 0 || (entry.Target & kHighBit) != 0) continue;
+    languages.push_back(TResourceLanguage{static_cast<uint16_t>(entry.Name & 0xFFFF), entry.Target});
+  }
+  return !languages.empty();
+}
+
+bool TPeResources::ReadResource(const TResourceLanguage& language, std::string& bytes, std::size_t maxBytes) const {
+  bytes.clear();
+  unsigned char entry[kDataEntrySize];
+  if (!m_open || !ReadTree(language.DataEntry, entry, sizeof entry)) return false;
+  // The data entry holds an image address, not a tree offset.
+  const uint32_t rva = Dword(entry);
+  const uint32_t size = Dword(entry + 4);
+  uint64_t offset;
+  if (!MapRva(rva, size, offset)) return false;
+  const std::size_t wanted = std::min<uint64_t>(size, maxBytes);
+  bytes.resize(wanted);
+  if (!ReadAt(offset, bytes.data(), wanted)) {
+    bytes.clear();
+    return false;
+  }
+  return true;
+}
+
+std::size_t ChooseResourceLanguage(std::span<const TResourceLanguage> languages, uint16_t userLanguage) {
+  const auto find = [&](auto matches) -> std::size_t {
+    for (std::size_t i = 0; i < languages.size(); ++i) {
+      if (matches(languages[i].Id)) return i;
+    }
+    return languages.size();
+  };
+  const uint16_t primary = userLanguage & kPrimaryLanguageMask;
+  std::size_t chosen = find([&](uint16_t id) { return id == userLanguage; });
+  if (chosen == languages.size()) chosen = find([&](uint16_t id) { return (id & kPrimaryLanguageMask) == primary; });
+  if (chosen == languages.size()) chosen = find([](uint16_t id) { return (id & kPrimaryLanguageMask) == 0; });
+  if (chosen == languages.size()) chosen = find([](uint16_t id) { return id == kUsEnglish; });
+  return chosen == languages.size() ? 0 : chosen;
+}
+
+}  // namespace orv

@@ -1,0 +1,119 @@
+// Escaping for HTML, links, CSV and XML, each in one pass over the text.
+#include "output/Escape.h"
+
+#include "platform/AnsiText.h"
+
+#include <algorithm>
+
+namespace orv {
+
+namespace {
+
+// Copies text to out, replacing each byte for which replacement gives a text. The
+// common case, a value with nothing to replace, is one append.
+template <typename TReplacement>
+void AppendReplaced(std::string& out, std::string_view text, std::string_view special, TReplacement replacement) {
+  std::size_t done = 0;
+  for (std::size_t at = text.find_first_of(special); at != std::string_view::npos;
+       at = text.find_first_of(special, at + 1)) {
+    out.append(text.substr(done, at - done));
+    out.append(replacement(text[at]));
+    done = at + 1;
+  }
+  out.append(text.substr(done));
+}
+
+std::string_view HtmlEntity(char c) {
+  switch (c) {
+    case '&': return "&amp;";
+    case '>': return "&gt;";
+    case '<': return "&lt;";
+    case '"': return "&quot;";
+    case '\'': return "&#39;";
+    case '#': return "%23";
+    default: return {};
+  }
+}
+
+constexpr std::string_view kHtmlSpecial = "&<>\"'";
+constexpr std::string_view kLinkSpecial = "&<>\"'#";
+
+bool IsTrailByte(unsigned char c) { return c >= 0x40 && c <= 0xFC && c != 0x7F; }
+
+void AppendXml(std::string& out, std::string_view text, bool crlf) {
+  const bool plain = std::none_of(text.begin(), text.end(), [](char c) {
+    const auto b = static_cast<unsigned char>(c);
+    return b < 0x20 || b == '&' || b == '<' || b == '>' || b == '"' || b == '\'' || IsLeadByte(b);
+  });
+  if (plain) {
+    out.append(text);
+    return;
+  }
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    if (IsLeadByte(b)) {
+      if (i + 1 < text.size() && IsTrailByte(static_cast<unsigned char>(text[i + 1]))) {
+        out.append(text.substr(i, 2));
+        ++i;
+      } else {
+        out += '?';
+      }
+      continue;
+    }
+    switch (b) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      case '\'': out += "&apos;"; break;
+      case '\n': out += crlf ? "\r\n" : "\n"; break;
+      case '\t':
+      case '\r': out += static_cast<char>(b); break;
+      default: out += b < 0x20 ? '?' : static_cast<char>(b); break;
+    }
+  }
+}
+
+}  // namespace
+
+void AppendHtmlEscaped(std::string& out, std::string_view text) { AppendReplaced(out, text, kHtmlSpecial, HtmlEntity); }
+
+std::string HtmlEscape(std::string_view text) {
+  std::string result;
+  result.reserve(text.size());
+  AppendHtmlEscaped(result, text);
+  return result;
+}
+
+void AppendLinkEscaped(std::string& out, std::string_view text) { AppendReplaced(out, text, kLinkSpecial, HtmlEntity); }
+
+std::string LinkEscape(std::string_view text) {
+  std::string result;
+  result.reserve(text.size());
+  AppendLinkEscaped(result, text);
+  return result;
+}
+
+void AppendCsvQuoted(std::string& out, std::string_view text) {
+  out += '"';
+  AppendReplaced(out, text, "\"", [](char) { return std::string_view("\"\""); });
+  out += '"';
+}
+
+std::string CsvQuote(std::string_view text) {
+  std::string result;
+  result.reserve(text.size() + 2);
+  AppendCsvQuoted(result, text);
+  return result;
+}
+
+std::string XmlEscape(std::string_view text) {
+  std::string result;
+  result.reserve(text.size());
+  AppendXml(result, text, false);
+  return result;
+}
+
+void AppendXmlAttributeValue(std::string& out, std::string_view text) { AppendXml(out, text, true); }
+
+}  // namespace orv

@@ -1,0 +1,36 @@
+// Escaping of values for the three listing syntaxes.
+//
+// The characters these rules change ("&", "<", ">", the quotation mark, the
+// apostrophe, "#" and the controls) all lie below 0x40, so none of them can be the
+// trail byte of a double-byte CP932 character: finding them byte by byte finds exactly
+// those characters in valid text, and in damaged text (a lead byte followed by one of
+// them, as a raw Exif string may hold) still escapes them, so no value can end a
+// quoted attribute or open a tag.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace orv {
+
+// "&" -> "&amp;", ">" -> "&gt;", "<" -> "&lt;", '"' -> "&quot;", "'" -> "&#39;".
+std::string HtmlEscape(std::string_view text);
+void AppendHtmlEscaped(std::string& out, std::string_view text);
+
+// "#" -> "%23", then HtmlEscape; nothing else is percent-encoded.
+std::string LinkEscape(std::string_view text);
+void AppendLinkEscaped(std::string& out, std::string_view text);
+
+// The text in double quotes with every double quote doubled; always quoted.
+std::string CsvQuote(std::string_view text);
+void AppendCsvQuoted(std::string& out, std::string_view text);
+
+// For XML attribute values: "&" -> "&amp;", "<" -> "&lt;", ">" -> "&gt;",
+// '"' -> "&quot;", "'" -> "&apos;"; a control character other than tab, LF and CR
+// becomes "?", as does a lead byte without a valid trail byte (which would otherwise
+// swallow the closing quotation mark). LF and CR pass unchanged.
+std::string XmlEscape(std::string_view text);
+// As XmlEscape, writing every LF as CR LF (the XML listing's line ends).
+void AppendXmlAttributeValue(std::string& out, std::string_view text);
+
+}  // namespace orv

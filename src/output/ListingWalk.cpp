@@ -1,0 +1,149 @@
+// The tree-order walk over the sorted lists, through indexes built once.
+#include "output/ListingWalk.h"
+
+#include "output/PathText.h"
+#include "output/ValueText.h"
+#include "platform/CodePage.h"
+
+#include <unordered_map>
+
+namespace orv {
+
+namespace {
+
+// Appends index to the chain that first/last describe, keeping list order.
+void Link(std::vector<int32_t>& first, std::vector<int32_t>& last, std::vector<int32_t>& next, int32_t owner,
+          int32_t index) {
+  if (last[owner] < 0) {
+    first[owner] = index;
+  } else {
+    next[last[owner]] = index;
+  }
+  last[owner] = index;
+}
+
+}  // namespace
+
+TListingWalk::TListingWalk(const TListingContext& context)
+    : m_context(context),
+      m_files(context.Lists.FileList),
+      m_directories(context.Lists.DirectoryList),
+      m_root(static_cast<int32_t>(context.Lists.DirectoryList.Count())),
+      m_progressHead(Utf8ToAnsi("検索結果をファイルに出力しています(")) {}
+
+std::string_view TListingWalk::NodePath(int32_t node) const {
+  return node == m_root ? std::string_view(m_context.TargetDirectory.Text) : m_directories.Items(node).Path();
+}
+
+void TListingWalk::BuildIndexes() {
+  const auto directoryCount = static_cast<int32_t>(m_directories.Count());
+  const auto fileCount = static_cast<int32_t>(m_files.Count());
+  m_firstChild.assign(directoryCount + 1, -1);
+  m_nextSibling.assign(directoryCount, -1);
+  m_firstFile.assign(directoryCount + 1, -1);
+  m_nextFile.assign(fileCount, -1);
+
+  // Exact paths: "A/" and "a/" are two folders. The first record of a path wins.
+  std::unordered_map<std::string_view, int32_t> nodeByPath;
+  nodeByPath.reserve(static_cast<std::size_t>(directoryCount) + 1);
+  nodeByPath.emplace(m_context.TargetDirectory.Text, m_root);
+  for (int32_t i = 0; i < directoryCount; ++i) {
+    nodeByPath.emplace(m_directories.Items(i).Path(), i);
+  }
+  auto nodeOf = [&](std::string_view path) {
+    const auto found = nodeByPath.find(path);
+    return found == nodeByPath.end() ? int32_t{-1} : found->second;
+  };
+
+  // A directory whose parent is neither listed nor the target is unreachable, as it
+  // always was; so are the files of a directory that is not listed.
+  std::vector<int32_t> last(directoryCount + 1, -1);
+  for (int32_t i = 0; i < directoryCount; ++i) {
+    const int32_t parent = nodeOf(ParentDirectory(m_directories.Items(i)));
+    if (parent >= 0 && parent != i) {
+      Link(m_firstChild, last, m_nextSibling, parent, i);
+    }
+  }
+  last.assign(directoryCount + 1, -1);
+  // Files of one directory mostly follow each other in the sorted list, so the last
+  // lookup usually answers the next one.
+  std::string_view lastDirectory;
+  int32_t lastNode = -1;
+  for (int32_t i = 0; i < fileCount; ++i) {
+    const std::string_view directory = m_files.Items(i).DirectoryPart();
+    if (i == 0 || directory != lastDirectory) {
+      lastDirectory = directory;
+      lastNode = nodeOf(directory);
+    }
+    if (lastNode >= 0) {
+      Link(m_firstFile, last, m_nextFile, lastNode, i);
+    }
+  }
+}
+
+void TListingWalk::Run(TListingWriter& writer) {
+  BuildIndexes();
+  m_total = static_cast<int64_t>(m_files.Count() + m_directories.Count());
+  m_done = static_cast<int64_t>(m_directories.Count());
+  const bool ignoreEmpty = m_context.Options.IgnoreEmptyDir;
+
+  struct TFrame {
+    int32_t Node;
+    int32_t NextChild;
+    int Level;
+  };
+  // An explicit stack: a tree can be deeper than the call stack would like.
+  std::vector<TFrame> stack;
+  stack.push_back({m_root, m_firstChild[m_root], 0});
+
+  writer.Begin();
+  while (!stack.empty()) {
+    TFrame& frame = stack.back();
+    if (frame.NextChild >= 0 && m_context.Running) {
+      const int32_t child = frame.NextChild;
+      frame.NextChild = m_nextSibling[child];
+      const TDataItem& directory = m_directories.Items(child);
+      if (ignoreEmpty && directory.FileCount == 0) {
+        continue;
+      }
+      const int level = frame.Level;
+      writer.DirectoryRow(directory, NodePath(frame.Node), level);
+      m_context.Host.Pump();
+      stack.push_back({child, m_firstChild[child], level + 1});
+      continue;
+    }
+    const int32_t node = frame.Node;
+    const int level = frame.Level;
+    WriteFiles(node, level, writer);
+    stack.pop_back();
+    if (node != m_root) {
+      writer.DirectoryEnd(m_directories.Items(node), level - 1);
+      m_context.Host.Pump();
+    }
+  }
+  writer.End();
+}
+
+void TListingWalk::WriteFiles(int32_t node, int level, TListingWriter& writer) {
+  const std::string_view directory = NodePath(node);
+  for (int32_t i = m_firstFile[node]; i >= 0 && m_context.Running; i = m_nextFile[i]) {
+    TDataItem& file = m_files.Items(i);
+    writer.FileRow(file, directory, level);
+    file.Written = true;
+    ++m_done;
+    ShowProgress();
+    m_context.Host.Pump();
+  }
+}
+
+void TListingWalk::ShowProgress() {
+  const std::string_view separator = m_context.Regional.ThousandSeparator;
+  m_status = m_progressHead;
+  AppendGroupedNumber(m_status, m_done, separator);
+  m_status += '/';
+  AppendGroupedNumber(m_status, m_total, separator);
+  m_status += ')';
+  m_context.Host.ShowStatus(m_status);
+}
+
+}  // namespace orv

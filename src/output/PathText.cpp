@@ -1,0 +1,116 @@
+// Directory texts of entries: parent, relative forms and the separator swap.
+#include "output/PathText.h"
+
+#include "platform/AnsiText.h"
+#include "platform/Path.h"
+
+#include <vector>
+
+namespace orv {
+
+namespace {
+
+constexpr std::string_view kDelim(&PathDelim, 1);
+
+// The text up to and including the last delimiter; "" without one.
+std::string_view DirectoryOf(std::string_view path) {
+  const std::size_t at = AnsiLastDelimiter(kDelim, path);
+  return at == std::string_view::npos ? std::string_view() : path.substr(0, at + 1);
+}
+
+// The names of a directory part, each the text between two delimiters.
+std::vector<std::string_view> DirectoryNames(std::string_view directory) {
+  std::vector<std::string_view> names;
+  std::size_t start = 0;
+  for (std::size_t at = AnsiFind(directory, kDelim); at != std::string_view::npos;
+       at = AnsiFind(directory, kDelim, at + 1)) {
+    if (at > 0) {
+      names.push_back(directory.substr(start, at - start));
+    }
+    start = at + 1;
+  }
+  return names;
+}
+
+}  // namespace
+
+std::string_view ParentDirectory(const TDataItem& item) {
+  std::string_view path = item.Path();
+  if (item.IsDirectory && AnsiEndsWithDelimiter(path, PathDelim)) {
+    path.remove_suffix(1);
+  }
+  return DirectoryOf(path);
+}
+
+std::string RelativeToTarget(std::string_view directory, std::string_view target) {
+  // Every listed directory starts with the target exactly; the search without regard
+  // to case is the rule for anything else.
+  std::size_t at = directory.starts_with(target) ? 0 : AnsiFindText(directory, target);
+  if (at == std::string_view::npos || target.empty()) {
+    return std::string(directory);
+  }
+  std::string result;
+  result.reserve(directory.size() - target.size() + 2);
+  result.append(directory.substr(0, at));
+  result += '.';
+  result += PathDelim;
+  result.append(directory.substr(at + target.size()));
+  return result;
+}
+
+std::string RelativePath(std::string_view base, std::string_view dest) {
+  const std::vector<std::string_view> baseNames = DirectoryNames(DirectoryOf(base));
+  const std::string_view destDirectory = DirectoryOf(dest);
+  const std::vector<std::string_view> destNames = DirectoryNames(destDirectory);
+  std::size_t common = 0;
+  while (common < baseNames.size() && common < destNames.size() && baseNames[common] == destNames[common]) {
+    ++common;
+  }
+  std::string result;
+  for (std::size_t i = common; i < baseNames.size(); ++i) {
+    result += "..";
+    result += PathDelim;
+  }
+  for (std::size_t i = common; i < destNames.size(); ++i) {
+    result.append(destNames[i]);
+    result += PathDelim;
+  }
+  result.append(dest.substr(destDirectory.size()));
+  return result;
+}
+
+TEntryLocation EntryLocation(std::string_view parentDirectory, const RunOptions& options, std::string_view target,
+                             std::string_view outputFile) {
+  TEntryLocation location;
+  if (options.PathMode == 1) {
+    location.DisplayDirectory = parentDirectory;
+    location.LinkDirectory = parentDirectory;
+    return location;
+  }
+  location.LinkDirectory = ".";
+  location.LinkDirectory += PathDelim;
+  location.LinkDirectory += RelativePath(options.LinkPathMode == 1 ? outputFile : target, parentDirectory);
+  location.DisplayDirectory = RelativeToTarget(parentDirectory, target);
+  return location;
+}
+
+const TEntryLocation& TLocationCache::For(std::string_view parentDirectory) {
+  if (!m_valid || parentDirectory != m_parent) {
+    m_parent = parentDirectory;
+    m_location = EntryLocation(parentDirectory, m_options, m_target, m_outputFile);
+    m_valid = true;
+  }
+  return m_location;
+}
+
+std::string SlashSeparators(std::string_view text, std::string_view separator) {
+  return AnsiReplaceAll(text, kDelim, separator);
+}
+
+void ApplySlashSeparators(std::string& text, std::string_view separator) {
+  if (separator != kDelim) {
+    text = SlashSeparators(text, separator);
+  }
+}
+
+}  // namespace orv

@@ -1,0 +1,115 @@
+// A listing run without a file system walk: records built in the test, a host that
+// records status texts and can press stop, a fixed clock, and the output in a
+// temporary directory.
+#pragma once
+
+#include "core/DataList.h"
+#include "core/RunHost.h"
+#include "output/Captions.h"
+#include "output/ListingContext.h"
+#include "platform/CodePage.h"
+#include "platform/DateTime.h"
+#include "platform/File.h"
+#include "support/TempDir.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace orv::test {
+
+class TTestHost : public TRunHost {
+public:
+  bool* Running = nullptr;
+  int PumpsBeforeStop = -1;  // clears *Running at this pump; -1 never
+  int Pumps = 0;
+  std::vector<std::string> Statuses;
+
+  void ShowStatus(const std::string& text) override { Statuses.push_back(text); }
+  void Pump() override {
+    if (++Pumps == PumpsBeforeStop) *Running = false;
+  }
+  void ShowWarning(const std::string&) override {}
+  bool ConfirmWarning(const std::string&) override { return true; }
+  void ShowError(const std::string&) override {}
+  bool ChooseOutputFile(const std::string&, TFilePath&) override { return false; }
+  TFilePath SelectedDirectory() override { return {}; }
+  void OpenDocument(const std::string&, const std::string&) override {}
+  void RefreshControls() override {}
+};
+
+// UTF-8 text as the program's CP932 bytes.
+inline std::string Sjis(std::string_view utf8) { return Utf8ToAnsi(utf8); }
+
+struct TListingRun {
+  TTempDir Temp;
+  RunOptions Options;
+  TRunLists Lists;
+  TFilePath Target = TFilePath::FromText("/t/");
+  TFilePath Output;
+  TFilePath IconDirectory;
+  std::string Separator = "/";
+  std::string ExeDirectory = Temp.MakeDir("exe") + "/";
+  int RowCounter = 0;
+  TCaption Captions;
+  TTestHost Host;
+  bool Running = true;
+  TRegionalSettings Regional;
+
+  explicit TListingRun(const char* outputName = "list.csv") {
+    Output = TFilePath::FromNative(Temp.MakeDir("out") + "/" + outputName);
+    LoadCaptions(Temp / "no-caption.ini", Captions);
+    Host.Running = &Running;
+    // Only what a test turns on.
+    Options.LastUpdateTime = false;
+    Options.HyperLink = false;
+    Options.FileType = FileTypeCsv;
+  }
+
+  // A record below the target ("sub/" for a directory), UTF-8 in, CP932 stored.
+  TDataItem& Add(std::string_view relative, int64_t size = 0) {
+    auto item = std::make_unique<TDataItem>();
+    const bool directory = relative.ends_with('/');
+    item->SetPath(Target.Text + Sjis(relative), "", directory);
+    item->IsDirectory = directory;
+    item->Size = size;
+    TDataItem& added = *item;
+    (directory ? Lists.DirectoryList : Lists.FileList).Add(std::move(item));
+    if (!directory) Lists.TotalSize += size;
+    return added;
+  }
+
+  // The driver's part before the writer: counts and sorts.
+  void Prepare() {
+    for (std::size_t i = 0; i < Lists.FileList.Count(); ++i) {
+      CountFileInDirectories(Lists.DirectoryList, Lists.FileList.Items(i).Path());
+    }
+    Lists.FileList.Sort(CompareByPath);
+    Lists.DirectoryList.Sort(CompareByPath);
+  }
+
+  TListingContext Context() {
+    return TListingContext{.Options = Options, .Lists = Lists, .TargetDirectory = Target, .OutputFile = Output,
+                           .IconDirectory = IconDirectory, .PathSeparator = Separator, .ExeDirectory = ExeDirectory,
+                           .RowCounter = RowCounter, .Captions = Captions, .Host = Host, .Running = Running,
+                           .Regional = Regional, .Clock = [] {
+                             TDateTime value = 0;
+                             EncodeDateTime({2024, 5, 6, 7, 8, 9, 0}, value);
+                             return value;
+                           }};
+  }
+
+  std::string Written() const { return ReadFileText(Output.Native); }
+};
+
+// Lines joined with CR LF, each ended by one, converted to CP932.
+inline std::string CrLfLines(std::initializer_list<std::string_view> lines) {
+  std::string text;
+  for (std::string_view line : lines) {
+    text += Sjis(line);
+    text += "\r\n";
+  }
+  return text;
+}
+
+}  // namespace orv::test
