@@ -19,10 +19,7 @@ void TDataItem::SetPath(std::string path, std::string_view nativePath, bool isDi
   m_nameLength = static_cast<uint32_t>(nameEnd - nameStart);
   m_directoryLength = static_cast<uint32_t>(isDirectory ? m_path.size() : nameStart);
 
-  m_nativePath.clear();
-  if (!nativePath.empty() && AnsiToUtf8(m_path) != nativePath) {
-    m_nativePath = nativePath;
-  }
+  m_nativePath = nativePath;
 }
 
 std::string TDataItem::NativePath() const { return m_nativePath.empty() ? AnsiToUtf8(m_path) : m_nativePath; }

@@ -29,7 +29,9 @@ struct TDataItemFacts {
 class TDataItem {
 public:
   // Full path (CP932); a directory's path ends in "/". Setting it takes the name that
-  // follows the directory part and the extension from it.
+  // follows the directory part and the extension from it. nativePath is kept only when
+  // it is not empty: pass it when the text does not convert back to it (a name CP932
+  // cannot hold), and "" when it does.
   void SetPath(std::string path, std::string_view nativePath, bool isDirectory);
   const std::string& Path() const { return m_path; }
   // The native path every reader opens (the file-system bytes of Path).

@@ -5,6 +5,7 @@
 #include "platform/Path.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace orv {
 
@@ -25,7 +26,14 @@ std::string_view DirectoryPartOf(std::string_view path) {
 
 int CompareText(std::string_view a, std::string_view b) {
   const std::size_t common = std::min(a.size(), b.size());
-  for (std::size_t i = 0; i < common; ++i) {
+  // Sorted paths share long prefixes: skip equal bytes eight at a time before folding.
+  std::size_t i = 0;
+  for (uint64_t x, y; i + 8 <= common; i += 8) {
+    std::memcpy(&x, a.data() + i, 8);
+    std::memcpy(&y, b.data() + i, 8);
+    if (x != y) break;
+  }
+  for (; i < common; ++i) {
     auto x = static_cast<unsigned char>(a[i]);
     auto y = static_cast<unsigned char>(b[i]);
     if (x >= 'a' && x <= 'z') x -= 0x20;
@@ -76,10 +84,84 @@ void TDataList::Clear() {
 }
 
 void TDataList::Sort(TItemCompare compare) {
+  if (compare == CompareByPath) {
+    // The common order, sorted on the paths themselves: one indirection less per
+    // comparison than going through the records, which matters for millions.
+    std::vector<std::pair<std::string_view, std::size_t>> keys;
+    keys.reserve(m_items.size());
+    for (std::size_t i = 0; i < m_items.size(); ++i) {
+      keys.emplace_back(m_items[i]->Path(), i);
+    }
+    std::sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) {
+      const int order = CompareText(a.first, b.first);
+      return order != 0 ? order < 0 : CompareExact(a.first, b.first) < 0;
+    });
+    std::vector<std::unique_ptr<TDataItem>> sorted;
+    sorted.reserve(m_items.size());
+    for (const auto& key : keys) {
+      sorted.push_back(std::move(m_items[key.second]));
+    }
+    m_items = std::move(sorted);
+    return;
+  }
   std::sort(m_items.begin(), m_items.end(), [compare](const auto& a, const auto& b) {
     const int order = compare(*a, *b);
     return order != 0 ? order < 0 : CompareExact(a->Path(), b->Path()) < 0;
   });
+}
+
+void TDataList::SortByDirectoryGroups(bool newestFirst) {
+  // Rank every distinct directory part once. The walker hands over a directory's
+  // files together, so consecutive records mostly share one part.
+  std::vector<std::string_view> parts;
+  std::vector<uint32_t> partOf(m_items.size());
+  for (std::size_t i = 0; i < m_items.size(); ++i) {
+    const std::string_view part = m_items[i]->DirectoryPart();
+    if (parts.empty() || parts.back() != part) {
+      parts.push_back(part);
+    }
+    partOf[i] = static_cast<uint32_t>(parts.size() - 1);
+  }
+  std::vector<uint32_t> byPart(parts.size());
+  for (uint32_t i = 0; i < byPart.size(); ++i) byPart[i] = i;
+  std::sort(byPart.begin(), byPart.end(), [&parts](uint32_t a, uint32_t b) {
+    const int order = CompareText(parts[a], parts[b]);
+    return order != 0 ? order < 0 : CompareExact(parts[a], parts[b]) < 0;
+  });
+  // Runs of the same directory that were not adjacent get the same rank.
+  std::vector<uint32_t> rank(parts.size());
+  for (std::size_t i = 0, r = 0; i < byPart.size(); ++i) {
+    if (i > 0 && parts[byPart[i]] != parts[byPart[i - 1]]) ++r;
+    rank[byPart[i]] = static_cast<uint32_t>(r);
+  }
+
+  struct TKey {
+    uint32_t Rank;
+    uint32_t Index;
+    std::string_view Name;  // the path after its directory part
+    TDateTime Updated;
+  };
+  std::vector<TKey> keys;
+  keys.reserve(m_items.size());
+  for (std::size_t i = 0; i < m_items.size(); ++i) {
+    const TDataItem& item = *m_items[i];
+    keys.push_back({rank[partOf[i]], static_cast<uint32_t>(i),
+                    std::string_view(item.Path()).substr(item.DirectoryPart().size()), item.LastUpdateTime});
+  }
+  std::sort(keys.begin(), keys.end(), [newestFirst](const TKey& a, const TKey& b) {
+    if (a.Rank != b.Rank) return a.Rank < b.Rank;
+    if (newestFirst && a.Updated != b.Updated) return a.Updated > b.Updated;
+    if (!newestFirst) {
+      if (const int order = CompareText(a.Name, b.Name); order != 0) return order < 0;
+    }
+    return CompareExact(a.Name, b.Name) < 0;
+  });
+  std::vector<std::unique_ptr<TDataItem>> sorted;
+  sorted.reserve(m_items.size());
+  for (const TKey& key : keys) {
+    sorted.push_back(std::move(m_items[key.Index]));
+  }
+  m_items = std::move(sorted);
 }
 
 TDataItem* TDataList::FindPath(std::string_view path) const {

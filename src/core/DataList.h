@@ -41,6 +41,13 @@ public:
   // Sorts by compare; records that compare equal are ordered by their exact path
   // bytes, so two runs over the same tree give the same order.
   void Sort(TItemCompare compare);
+  // The order the writers need of a file list, reached faster: files grouped by their
+  // exact directory part (groups in CompareText order of the parts), and within a
+  // group by name as CompareByPath orders them or, with newestFirst, newest first.
+  // Within every directory this is exactly the order Sort(CompareByPath) or
+  // Sort(CompareByDirectoryThenNewest) gives; only folders whose names differ in
+  // case ("A" and "a") no longer interleave.
+  void SortByDirectoryGroups(bool newestFirst);
 
   // The first record added with exactly this Path, or nullptr (indexed lists only).
   TDataItem* FindPath(std::string_view path) const;

@@ -2,6 +2,7 @@
 #include "metadata/EntryBuilder.h"
 
 #include "platform/AnsiText.h"
+#include "platform/CodePage.h"
 #include "platform/Path.h"
 #include "platform/Regional.h"
 
@@ -49,7 +50,8 @@ void TEntryBuilder::BuildEntry(const std::string& path, const TSearchFileData& d
     if (!AnsiEndsWithDelimiter(itemPath, PathDelim)) itemPath += PathDelim;
     if (!nativePath.empty() && nativePath.back() != PathDelim) nativePath += PathDelim;
   }
-  item->SetPath(itemPath, nativePath, data.IsDirectory);
+  const bool convertsBack = TextConvertsBack(itemPath, nativePath);
+  item->SetPath(itemPath, convertsBack ? std::string_view() : std::string_view(nativePath), data.IsDirectory);
   item->Size = data.Size;
   item->CreationTimeValid = data.CreationTimeValid;
   item->CreationTime = data.CreationTime;
@@ -72,11 +74,29 @@ void TEntryBuilder::BuildEntry(const std::string& path, const TSearchFileData& d
     }
   }
 
-  m_host.ShowStatus(StatusPath(itemPath));
+  m_status = StatusPath(itemPath);
+  m_host.ShowStatus(m_status);
   m_host.Pump();
 
   File(std::move(item));
   m_host.Pump();
+}
+
+bool TEntryBuilder::TextConvertsBack(std::string_view path, std::string_view nativePath) {
+  if (nativePath.empty()) {
+    return true;
+  }
+  // "/" is the same byte in both forms, and never part of a longer character in either.
+  const std::size_t textSplit = path.substr(0, path.size() - 1).rfind(PathDelim) + 1;
+  const std::size_t nativeSplit = nativePath.substr(0, nativePath.size() - 1).rfind(PathDelim) + 1;
+  const std::string_view directory = path.substr(0, textSplit);
+  const std::string_view nativeDirectory = nativePath.substr(0, nativeSplit);
+  if (directory != m_checkedDirectory || nativeDirectory != m_checkedNativeDirectory) {
+    m_checkedDirectory = directory;
+    m_checkedNativeDirectory = nativeDirectory;
+    m_checkedConvertsBack = AnsiToUtf8(directory) == nativeDirectory;
+  }
+  return m_checkedConvertsBack && AnsiToUtf8(path.substr(textSplit)) == nativePath.substr(nativeSplit);
 }
 
 void TEntryBuilder::ReadFileFacts(TDataItem& item) {
@@ -112,6 +132,14 @@ void TEntryBuilder::ReadListedFileFacts(TDataItem& item) {
     TDataItemFacts& facts = item.MutableFacts();
     DigestEntryTexts(m_digester, m_options, item.NativePath(), item.Size, facts.CRC32, facts.MD5, facts.SHA1);
   }
+  if (m_options.PdfFileVersion || m_options.PdfPageCount) {
+    TPdfFacts pdf;
+    if (ReadPdfFacts(item.NativePath(), item.Extension(), m_options.PdfFileVersion, m_options.PdfPageCount, pdf)) {
+      TDataItemFacts& facts = item.MutableFacts();
+      facts.PdfFileVersion = std::move(pdf.Version);
+      facts.PdfPageCount = pdf.PageCount;
+    }
+  }
 }
 
 void TEntryBuilder::File(std::unique_ptr<TDataItem> item) {
@@ -125,7 +153,11 @@ void TEntryBuilder::File(std::unique_ptr<TDataItem> item) {
     return;
   }
   const std::string& path = item->Path();
-  const bool listed = !m_options.DirectoryOnly && m_filters.MatchesExtensionFilter(ExtractFileExt(path)) &&
+  // The extension as the filter wants it: from the last "." of the name, dot included.
+  const std::string_view name = item->Name();
+  const std::size_t dot = name.rfind('.');
+  const std::string_view extension = dot == std::string_view::npos ? std::string_view() : name.substr(dot);
+  const bool listed = !m_options.DirectoryOnly && m_filters.MatchesExtensionFilter(extension) &&
                       m_filters.MatchesRegExpFilter(path);
   // A file counts for its directories whether or not it is listed.
   CountFileInDirectories(m_lists.DirectoryList, path);

@@ -10,6 +10,7 @@
 #include "metadata/Digest.h"
 #include "metadata/ExifInfo.h"
 #include "metadata/FileVerInfo.h"
+#include "metadata/PdfProbe.h"
 #include "scan/ScanFilters.h"
 #include "scan/SearchFileData.h"
 
@@ -34,6 +35,7 @@ public:
   std::string StatusPath(const std::string& path) const;
 
 private:
+  bool TextConvertsBack(std::string_view path, std::string_view nativePath);
   void ReadFileFacts(TDataItem& item);
   void ReadExif(TDataItem& item);
   void File(std::unique_ptr<TDataItem> item);
@@ -48,6 +50,12 @@ private:
   TFileVerInfo m_versionInfo;
   TExifInfo m_exifInfo;
   std::string m_targetDirectory;
+  std::string m_status;
+  // The last directory part checked by TextConvertsBack, and its answer: a walk hands
+  // over a directory's entries together.
+  std::string m_checkedDirectory;
+  std::string m_checkedNativeDirectory;
+  bool m_checkedConvertsBack = true;
   TFilePath m_iconDirectory;
 };
 

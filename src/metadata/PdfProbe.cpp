@@ -243,48 +243,61 @@ bool FlateDecodeOnly(std::string_view dict) {
   return !array || (pos < dict.size() && dict[pos] == ']');
 }
 
-// Inflates input into out, at most limit bytes. True unless zlib rejects the data;
-// complete tells whether out holds the whole stream (not when the input ran out or
-// the limit was reached).
-bool InflateBounded(std::string_view input, std::size_t limit, std::string& out, bool& complete) {
-  out.clear();
-  complete = false;
-  z_stream stream{};
-  if (inflateInit(&stream) != Z_OK) {
-    return false;
+// A zlib inflater kept for all the object streams of one file, with an output buffer
+// that only grows: a file may hold very many streams, most of them short.
+class TInflater {
+public:
+  TInflater() { m_ready = inflateInit(&m_stream) == Z_OK; }
+  ~TInflater() {
+    if (m_ready) inflateEnd(&m_stream);
   }
-  std::size_t used = 0;
-  std::size_t consumed = 0;
-  int status = Z_OK;
-  // Start small and grow: most object streams are short, and damaged ones fail early.
-  out.resize(std::min<std::size_t>(limit, 64u << 10));
-  while (true) {
-    if (used == out.size()) {
-      if (out.size() >= limit) break;
-      out.resize(std::min(limit, out.size() * 2));
+  TInflater(const TInflater&) = delete;
+  TInflater& operator=(const TInflater&) = delete;
+
+  // Inflates input, at most limit bytes of it. Nothing when zlib rejects the data;
+  // complete tells whether the result is the whole stream (not when the input ran out
+  // or the limit was reached). The result lasts until the next call.
+  std::optional<std::string_view> Inflate(std::string_view input, std::size_t limit, bool& complete) {
+    complete = false;
+    if (!m_ready || inflateReset(&m_stream) != Z_OK) {
+      return std::nullopt;
     }
-    if (stream.avail_in == 0) {
-      const std::size_t chunk = std::min<std::size_t>(input.size() - consumed, 1u << 30);
-      if (chunk == 0) break;
-      stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(input.data() + consumed));
-      stream.avail_in = static_cast<uInt>(chunk);
-      consumed += chunk;
+    std::size_t used = 0, consumed = 0;
+    int status = Z_OK;
+    m_stream.avail_in = 0;
+    while (true) {
+      if (used == m_buffer.size() || used == limit) {
+        if (used >= limit) break;
+        m_buffer.resize(std::min(limit, std::max<std::size_t>(m_buffer.size() * 2, 64u << 10)));
+      }
+      if (m_stream.avail_in == 0) {
+        const std::size_t chunk = std::min<std::size_t>(input.size() - consumed, 1u << 30);
+        if (chunk == 0) break;
+        m_stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(input.data() + consumed));
+        m_stream.avail_in = static_cast<uInt>(chunk);
+        consumed += chunk;
+      }
+      const std::size_t room = std::min<std::size_t>(std::min(m_buffer.size(), limit) - used, 1u << 30);
+      m_stream.next_out = reinterpret_cast<Bytef*>(m_buffer.data() + used);
+      m_stream.avail_out = static_cast<uInt>(room);
+      status = inflate(&m_stream, Z_NO_FLUSH);
+      used += room - m_stream.avail_out;
+      if (status == Z_STREAM_END) {
+        complete = true;
+        break;
+      }
+      if (status != Z_OK && status != Z_BUF_ERROR) {
+        return std::nullopt;
+      }
     }
-    const std::size_t room = std::min<std::size_t>(out.size() - used, 1u << 30);
-    stream.next_out = reinterpret_cast<Bytef*>(out.data() + used);
-    stream.avail_out = static_cast<uInt>(room);
-    status = inflate(&stream, Z_NO_FLUSH);
-    used += room - stream.avail_out;
-    if (status == Z_STREAM_END) {
-      complete = true;
-      break;
-    }
-    if (status != Z_OK && status != Z_BUF_ERROR) break;
+    return std::string_view(m_buffer.data(), used);
   }
-  inflateEnd(&stream);
-  out.resize(used);
-  return status == Z_OK || status == Z_STREAM_END || status == Z_BUF_ERROR;
-}
+
+private:
+  z_stream m_stream{};
+  bool m_ready = false;
+  std::string m_buffer;
+};
 
 // Applies the page-tree-root rule to the objects of one inflated object stream: n
 // pairs of object number and offset, then the objects from first on. An object runs
@@ -326,7 +339,7 @@ void ScanObjectStreams(TBRegExp& re, std::string_view data, TPdfFacts& facts) {
   constexpr std::string_view kObjStm = "/ObjStm";
   constexpr std::string_view kType = "/Type";
   constexpr std::string_view kStream = "stream";
-  std::string inflated;
+  TInflater inflater;
   std::size_t budget = kMaxInflatedPerFile;
   // Every byte is looked at a bounded number of times however many "/ObjStm" a hostile
   // file holds: a dictionary is searched for no further back than the last one's end,
@@ -372,9 +385,9 @@ void ScanObjectStreams(TBRegExp& re, std::string_view data, TPdfFacts& facts) {
       length = std::min(length, *given);
     }
     bool complete = false;
-    if (InflateBounded(data.substr(body, length), std::min(budget, kMaxInflated), inflated, complete)) {
-      budget -= inflated.size();
-      ScanObjectStream(re, inflated, *n, *first, complete, facts);
+    if (const auto inflated = inflater.Inflate(data.substr(body, length), std::min(budget, kMaxInflated), complete)) {
+      budget -= inflated->size();
+      ScanObjectStream(re, *inflated, *n, *first, complete, facts);
     }
   }
 }

@@ -9,7 +9,23 @@ std::size_t CharLength(std::string_view text, std::size_t pos) {
   return IsLeadByte(static_cast<unsigned char>(text[pos])) && pos + 1 < text.size() ? 2 : 1;
 }
 
+namespace {
+
+// Bytes below 0x40 are never the trail byte of a double-byte character, so a
+// delimiter among them can be found by its byte alone ("/", ".", ":" and "," are).
+bool BelowTrailBytes(std::string_view delimiters) {
+  for (char c : delimiters) {
+    if (static_cast<unsigned char>(c) >= 0x40) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 std::size_t AnsiLastDelimiter(std::string_view delimiters, std::string_view text) {
+  if (BelowTrailBytes(delimiters)) {
+    return text.find_last_of(delimiters);
+  }
   std::size_t found = std::string_view::npos;
   for (std::size_t i = 0; i < text.size(); i += CharLength(text, i)) {
     if (delimiters.find(text[i]) != std::string_view::npos && CharLength(text, i) == 1) {
@@ -22,6 +38,9 @@ std::size_t AnsiLastDelimiter(std::string_view delimiters, std::string_view text
 bool AnsiEndsWithDelimiter(std::string_view text, char delim) {
   if (text.empty() || text.back() != delim) {
     return false;
+  }
+  if (static_cast<unsigned char>(delim) < 0x40) {
+    return true;
   }
   // The last byte matches; it is a character of its own unless it is the trail byte
   // of a double-byte character, which only a walk from the start can tell.

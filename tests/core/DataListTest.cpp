@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace orv {
 namespace {
 
@@ -47,6 +49,37 @@ TEST(DataList, SortsByPathAndByDirectoryThenNewest) {
   files.Sort(CompareByDirectoryThenNewest);
   EXPECT_EQ(Paths(files),
             (std::vector<std::string>{"/t/a.txt", "/t/x.txt", "/t/b/late.txt", "/t/B/same.txt", "/t/b/early.txt"}));
+}
+
+TEST(DataList, GroupedSortKeepsEveryDirectorysOrder) {
+  // The order the writers see within each directory must equal the full-path sort's.
+  TDataList byPath, grouped;
+  for (TDataList* list : {&byPath, &grouped}) {
+    list->Add(Item("/t/b/late.txt", 2.0));
+    list->Add(Item("/t/z.txt", 1.0));
+    list->Add(Item("/t/b/Early.txt", 1.0));
+    list->Add(Item("/t/a/x.txt", 3.0));
+    list->Add(Item("/t/b/early.txt", 1.0));
+    list->Add(Item("/t/a.txt", 5.0));
+    list->Add(Item("/t/b/mid.txt", 1.5));
+  }
+  const auto byDirectory = [](const TDataList& list) {
+    std::map<std::string, std::vector<std::string>> groups;
+    for (std::size_t i = 0; i < list.Count(); ++i)
+      groups[std::string(list.Items(i).DirectoryPart())].push_back(list.Items(i).Path());
+    return groups;
+  };
+  byPath.Sort(CompareByPath);
+  grouped.SortByDirectoryGroups(false);
+  EXPECT_EQ(byDirectory(grouped), byDirectory(byPath));
+  EXPECT_EQ(Paths(grouped), (std::vector<std::string>{"/t/a.txt", "/t/z.txt", "/t/a/x.txt", "/t/b/Early.txt",
+                                                      "/t/b/early.txt", "/t/b/late.txt", "/t/b/mid.txt"}));
+
+  byPath.Sort(CompareByDirectoryThenNewest);
+  grouped.SortByDirectoryGroups(true);
+  EXPECT_EQ(byDirectory(grouped), byDirectory(byPath));
+  EXPECT_EQ(byDirectory(grouped)["/t/b/"],
+            (std::vector<std::string>{"/t/b/late.txt", "/t/b/mid.txt", "/t/b/Early.txt", "/t/b/early.txt"}));
 }
 
 TEST(DataList, FileCountsClimbThroughListedAncestors) {

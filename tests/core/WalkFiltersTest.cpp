@@ -36,8 +36,9 @@ protected:
     m_dir.MakeDir("t/sub/deep/empty");
   }
 
-  // Runs one listing with the options set by adjust; returns the listed files and
-  // directories as paths relative to the target, sorted as the run sorts them.
+  // Runs one listing with the options set by adjust; returns the listed directories
+  // and files as paths relative to the target, in the order the run sorts them: files
+  // grouped by directory.
   std::vector<std::string> Run(const std::function<void(RunOptions&)>& adjust, TRunOutcome expected = TRunOutcome::Written) {
     m_driver = std::make_unique<TRunDriver>(m_host);
     m_driver->Start({m_dir / "t", m_dir / "out.csv"});
@@ -67,8 +68,8 @@ protected:
 TEST_F(WalkFiltersTest, EverythingWithCountsAndTotals) {
   const L all = Run([](RunOptions&) {});
   EXPECT_EQ(all, (L{".hidden/", "backup/", "sub/", "sub/cvs/", "sub/deep/", "sub/deep/empty/", "Temp/", ".hf",
-                    ".hidden/h.txt", "a.JPG", "a.txt", "a.txt.bak", "b.gif", "backup/q.png", "c.png", "README",
-                    "sub/cvs/y.txt", "sub/deep/z.jpg", "temp", "Temp/x.txt"}));
+                    "a.JPG", "a.txt", "a.txt.bak", "b.gif", "c.png", "README", "temp", ".hidden/h.txt",
+                    "backup/q.png", "sub/cvs/y.txt", "sub/deep/z.jpg", "Temp/x.txt"}));
   EXPECT_EQ(m_driver->Lists.TotalSize, 13 * 5);
   EXPECT_EQ(FileCount("sub/"), 2);
   EXPECT_EQ(FileCount("sub/deep/"), 1);
@@ -93,7 +94,7 @@ TEST_F(WalkFiltersTest, ExtensionAndPatternFiltersKeepCounts) {
     o.RegExp = true;
     o.RegExpText = "m/txt$/";
   });
-  EXPECT_EQ(L(text.begin() + 7, text.end()), (L{".hidden/h.txt", "a.txt", "sub/cvs/y.txt", "Temp/x.txt"}));
+  EXPECT_EQ(L(text.begin() + 7, text.end()), (L{"a.txt", ".hidden/h.txt", "sub/cvs/y.txt", "Temp/x.txt"}));
 
   const L backup = Run([](RunOptions& o) {
     o.RegExp = true;

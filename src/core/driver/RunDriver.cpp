@@ -233,9 +233,11 @@ bool TRunDriver::CheckRegExp() {
 }
 
 void TRunDriver::SortLists() {
-  // Sorting by directory first and then by directory and time gives the order of the
-  // second sort alone; ties fall back to the exact path either way.
-  Lists.FileList.Sort(Options.SortByLastWriteTime ? CompareByDirectoryThenNewest : CompareByPath);
+  // The writers take each directory's files in list order, so grouping the files by
+  // directory gives every listing byte for byte what a sort of the full paths gives,
+  // at a fraction of the cost. Sorting by directory first and then by directory and
+  // time gives the order of the second sort alone.
+  Lists.FileList.SortByDirectoryGroups(Options.SortByLastWriteTime);
   Lists.DirectoryList.Sort(CompareByPath);
 }
 
