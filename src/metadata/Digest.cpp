@@ -2,6 +2,8 @@
 // from zlib and the rest from OpenSSL's EVP interface.
 #include "metadata/Digest.h"
 
+#include "platform/ReadOnlyFile.h"
+
 #include "core/RunOptions.h"
 
 #include <openssl/evp.h>
@@ -10,9 +12,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstddef>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <utility>
 
 namespace orv {
@@ -46,19 +45,6 @@ int AlgorithmOfKind(int kind) {
 
 constexpr unsigned Bit(int algorithm) { return 1u << algorithm; }
 
-class TFd {
-public:
-  explicit TFd(int fd) : m_fd(fd) {}
-  ~TFd() {
-    if (m_fd >= 0) close(m_fd);
-  }
-  TFd(const TFd&) = delete;
-  TFd& operator=(const TFd&) = delete;
-  int Get() const { return m_fd; }
-
-private:
-  int m_fd;
-};
 
 void AppendHex(std::string& text, const unsigned char* bytes, std::size_t count) {
   static constexpr char kDigits[] = "0123456789abcdef";
@@ -135,14 +121,10 @@ struct TFileDigester::TState {
 TPass TFileDigester::TState::Run(TFileDigester& owner, const std::string& nativePath, unsigned wanted,
                                  std::string* const (&texts)[AlgorithmCount]) {
   TPass pass;
-  // O_NONBLOCK: opening a FIFO without a writer would otherwise wait here, before
-  // fstat could tell that it is not a regular file.
-  TFd fd(open(nativePath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-  if (fd.Get() < 0) return pass;
-  struct stat st;
-  if (fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return pass;
+  TReadOnlyFile file;
+  if (!file.Open(nativePath)) return pass;
   pass.Opened = true;
-  const int64_t size = st.st_size;
+  const int64_t size = file.Size();
   owner.OnSizeTaken();
 
   unsigned active = 0;
@@ -156,7 +138,7 @@ TPass TFileDigester::TState::Run(TFileDigester& owner, const std::string& native
   }
   if (!active) return pass;
 
-  if (size > static_cast<int64_t>(kBlockSize)) posix_fadvise(fd.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+  if (size > static_cast<int64_t>(kBlockSize)) file.AdviseSequential();
   if (!Buffer) Buffer = std::make_unique<unsigned char[]>(kBlockSize);
   unsigned char* buffer = Buffer.get();
 
@@ -174,8 +156,7 @@ TPass TFileDigester::TState::Run(TFileDigester& owner, const std::string& native
     // read whole only if that read finds a byte (which is then not fed).
     const std::size_t request =
         remaining == 0 ? 1 : static_cast<std::size_t>(std::min<int64_t>(remaining, kBlockSize));
-    const ssize_t got = read(fd.Get(), buffer, request);
-    if (got < 0 && errno == EINTR) continue;
+    const int64_t got = file.Read(buffer, request);
     if (got <= 0) {
       failActive(DigestReadError);
       return pass;

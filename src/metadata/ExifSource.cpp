@@ -6,9 +6,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace orv {
 
@@ -27,17 +24,8 @@ TExifSource::~TExifSource() { Close(); }
 
 bool TExifSource::OpenFile(const std::string& nativePath) {
   Close();
-  // O_NONBLOCK keeps the open itself from waiting for a FIFO's writer; fstat then
-  // turns away everything that is not a regular file before a byte is read.
-  const int fd = open(nativePath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return false;
-  struct stat st;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0) {
-    close(fd);
-    return false;
-  }
-  m_fd = fd;
-  m_size = static_cast<std::uint64_t>(st.st_size);
+  if (!m_file.Open(nativePath)) return false;
+  m_size = static_cast<std::uint64_t>(m_file.Size());
   m_open = true;
   if (!m_window) m_window = std::make_unique<std::uint8_t[]>(kWindowSize);
   return true;
@@ -51,8 +39,7 @@ void TExifSource::OpenMemory(std::string_view data) {
 }
 
 void TExifSource::Close() {
-  if (m_fd >= 0) close(m_fd);
-  m_fd = -1;
+  m_file.Close();
   m_open = false;
   m_size = 0;
   m_memory = {};
@@ -63,16 +50,9 @@ void TExifSource::Close() {
 bool TExifSource::FillWindow(std::uint64_t offset) {
   const std::uint64_t start = offset - offset % kWindowAlign;
   const std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(kWindowSize, m_size - start));
-  std::size_t got = 0;
-  while (got < wanted) {
-    const ssize_t n = pread(m_fd, m_window.get() + got, wanted - got, static_cast<off_t>(start + got));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      break;
-    }
-    if (n == 0) break;  // the file shrank since it was opened
-    got += static_cast<std::size_t>(n);
-  }
+  // Fewer bytes than wanted: the file shrank since it was opened.
+  const int64_t read = m_file.ReadAt(static_cast<int64_t>(start), m_window.get(), wanted);
+  const std::size_t got = read < 0 ? 0 : static_cast<std::size_t>(read);
   m_windowStart = start;
   m_windowLength = got;
   return offset < start + got;
@@ -80,7 +60,7 @@ bool TExifSource::FillWindow(std::uint64_t offset) {
 
 const std::uint8_t* TExifSource::Peek(std::uint64_t offset, std::size_t& available) {
   if (!m_open || offset >= m_size) return nullptr;
-  if (m_fd < 0) {
+  if (!m_file.IsOpen()) {
     available = static_cast<std::size_t>(m_size - offset);
     return reinterpret_cast<const std::uint8_t*>(m_memory.data()) + offset;
   }

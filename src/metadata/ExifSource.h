@@ -6,6 +6,8 @@
 // hostile offset or count fails cleanly instead of reading or allocating past the end.
 #pragma once
 
+#include "platform/ReadOnlyFile.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -47,7 +49,7 @@ private:
   const std::uint8_t* Peek(std::uint64_t offset, std::size_t& available);
   bool FillWindow(std::uint64_t offset);
 
-  int m_fd = -1;
+  TReadOnlyFile m_file;
   bool m_open = false;
   std::uint64_t m_size = 0;
   std::string_view m_memory;

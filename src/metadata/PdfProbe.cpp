@@ -3,14 +3,11 @@
 #include "metadata/PdfProbe.h"
 
 #include "platform/AnsiText.h"
+#include "platform/ReadOnlyFile.h"
 #include "scan/BRegExp.h"
 
 #include <zlib.h>
 
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
@@ -394,49 +391,6 @@ void ScanObjectStreams(TBRegExp& re, std::string_view data, TPdfFacts& facts) {
 
 // ---- The file ----
 
-// A read-only mapping of one regular file, closed with the object. Empty when the
-// file cannot be opened or is not a regular file (opened without blocking, so a FIFO
-// is seen for what it is).
-class TMappedFile {
-public:
-  explicit TMappedFile(const std::string& path) {
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) return;
-    struct stat st;
-    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= 0 &&
-        static_cast<std::uint64_t>(st.st_size) <= std::numeric_limits<std::size_t>::max()) {
-      m_size = static_cast<std::size_t>(st.st_size);
-      m_readable = true;
-      if (m_size > 0) {
-        void* address = mmap(nullptr, m_size, PROT_READ, MAP_PRIVATE, fd, 0);
-        if (address == MAP_FAILED) {
-          m_size = 0;
-          m_readable = false;
-        } else {
-          m_address = address;
-          // One pass from start to end: read ahead, and let pages go behind.
-          madvise(m_address, m_size, MADV_SEQUENTIAL);
-        }
-      }
-    }
-    close(fd);
-  }
-  ~TMappedFile() {
-    if (m_address != nullptr) munmap(m_address, m_size);
-  }
-  TMappedFile(const TMappedFile&) = delete;
-  TMappedFile& operator=(const TMappedFile&) = delete;
-
-  bool Readable() const { return m_readable; }
-  std::string_view Data() const {
-    return m_address != nullptr ? std::string_view(static_cast<const char*>(m_address), m_size) : std::string_view();
-  }
-
-private:
-  void* m_address = nullptr;
-  std::size_t m_size = 0;
-  bool m_readable = false;
-};
 
 }  // namespace
 
@@ -485,8 +439,8 @@ void ProbePdf(std::string_view extension, const std::string& nativePath, bool pa
   if (!AnsiSameText(extension, "pdf")) {
     return;
   }
-  const TMappedFile file(nativePath);
-  if (file.Readable()) {
+  TMappedFile file;
+  if (file.Open(nativePath)) {
     ProbePdfData(file.Data(), pageCount, facts);
   }
 }

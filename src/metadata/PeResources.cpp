@@ -5,9 +5,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace orv {
 
@@ -41,16 +38,8 @@ TPeResources::~TPeResources() { Close(); }
 
 bool TPeResources::Open(const std::string& nativePath) {
   Close();
-  // O_NONBLOCK keeps the open of a FIFO without a writer from hanging before fstat can
-  // tell it is not a regular file; on a regular file it changes nothing.
-  m_fd = open(nativePath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (m_fd < 0) return false;
-  struct stat st;
-  if (fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0) {
-    Close();
-    return false;
-  }
-  m_fileSize = static_cast<uint64_t>(st.st_size);
+  if (!m_file.Open(nativePath)) return false;
+  m_fileSize = static_cast<uint64_t>(m_file.Size());
   if (!ReadHeaders()) {
     Close();
     return false;
@@ -72,8 +61,7 @@ bool TPeResources::OpenImage(std::string_view image) {
 }
 
 void TPeResources::Close() {
-  if (m_fd >= 0) close(m_fd);
-  m_fd = -1;
+  m_file.Close();
   m_image = {};
   m_fileSize = 0;
   m_open = false;
@@ -84,20 +72,12 @@ void TPeResources::Close() {
 
 bool TPeResources::ReadAt(uint64_t offset, void* buffer, std::size_t length) const {
   if (offset > m_fileSize || length > m_fileSize - offset) return false;
-  if (m_fd < 0) {
+  if (!m_file.IsOpen()) {
     if (length > 0) std::memcpy(buffer, m_image.data() + offset, length);
     return true;
   }
-  auto* out = static_cast<unsigned char*>(buffer);
-  while (length > 0) {
-    ssize_t got = pread(m_fd, out, length, static_cast<off_t>(offset));
-    if (got < 0 && errno == EINTR) continue;
-    // The file shrank since fstat, or cannot be read: the caller sees a damaged image.
-    if (got <= 0) return false;
-    out += got;
-    offset += static_cast<uint64_t>(got);
-    length -= static_cast<std::size_t>(got);
-  }
+  // Short: the file shrank since it was opened, and the caller sees a damaged image.
+  if (m_file.ReadAt(static_cast<int64_t>(offset), buffer, length) != static_cast<int64_t>(length)) return false;
   return true;
 }
 

@@ -4,6 +4,8 @@
 // treats every offset, count and length in the file as hostile.
 #pragma once
 
+#include "platform/ReadOnlyFile.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -93,8 +95,8 @@ private:
 
   bool m_open = false;
   bool m_pe32Plus = false;
-  int m_fd = -1;
-  std::string_view m_image;  // the in-memory image when m_fd < 0
+  TReadOnlyFile m_file;
+  std::string_view m_image;  // the in-memory image when no file is open
   uint64_t m_fileSize = 0;
   uint32_t m_treeRva = 0;
   std::vector<TSection> m_sections;
