@@ -1,6 +1,7 @@
 // Building, filling and filing one entry record per walked entry.
 #include "metadata/EntryBuilder.h"
 
+#include "metadata/IconExport.h"
 #include "platform/AnsiText.h"
 #include "platform/CodePage.h"
 #include "platform/Path.h"
@@ -67,6 +68,10 @@ void TEntryBuilder::BuildEntry(const std::string& path, const TSearchFileData& d
 
   if (!item->IsDirectory) {
     ReadFileFacts(*item);
+  }
+  // Before filing: entries that end up unlisted still provide their type's icon.
+  if (m_options.FileType != FileTypeCsv && m_options.OutputIconFile && m_iconSource) {
+    ExportIcon(*item, m_iconDirectory, *m_iconSource);
   }
   if (m_options.EnableAlias) {
     if (std::string alias = m_aliases.Find(item->Name()); !alias.empty()) {

@@ -10,6 +10,7 @@
 #include "metadata/Digest.h"
 #include "metadata/ExifInfo.h"
 #include "metadata/FileVerInfo.h"
+#include "metadata/IconSource.h"
 #include "metadata/PdfProbe.h"
 #include "scan/ScanFilters.h"
 #include "scan/SearchFileData.h"
@@ -27,6 +28,9 @@ public:
   // directory for the walk that follows.
   void BeginWalk(const std::string& targetDirectory, const TFilePath& iconDirectory, const std::string& aliasPath);
   void EndWalk();
+
+  // Where exported icons come from; without one, no icon file is written.
+  void SetIconSource(TIconSource* source) { m_iconSource = source; }
 
   // path: the entry's full path (CP932) as the walker reports it.
   void BuildEntry(const std::string& path, const TSearchFileData& data);
@@ -57,6 +61,7 @@ private:
   std::string m_checkedNativeDirectory;
   bool m_checkedConvertsBack = true;
   TFilePath m_iconDirectory;
+  TIconSource* m_iconSource = nullptr;
 };
 
 }  // namespace orv

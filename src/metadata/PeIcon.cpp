@@ -167,7 +167,9 @@ TIconImage ScaleIcon(const TIconImage& image, int width, int height) {
       }
       uint32_t result = 0;
       if (area > 0 && alphaSum > 0) {
-        const auto channel = [&](double sum) { return static_cast<uint32_t>(std::lround(std::min(255.0, sum / alphaSum))); };
+        const auto channel = [alphaSum](double sum) {
+          return static_cast<uint32_t>(std::lround(std::min(255.0, sum / alphaSum)));
+        };
         const auto alpha = static_cast<uint32_t>(std::lround(std::min(255.0, alphaSum / area)));
         result = Argb(alpha, channel(redSum), channel(greenSum), channel(blueSum));
       }
@@ -197,7 +199,8 @@ bool TPeIconReader::SmallIcon(const TPeResources& image, TIconImage& icon) {
   const auto* data = reinterpret_cast<const unsigned char*>(m_bytes.data());
   if (Word(data + 2) != 1) return false;  // a cursor group
   // A count beyond the bytes present is believed only as far as whole entries go.
-  const std::size_t count = std::min<std::size_t>(Word(data + 4), (m_bytes.size() - kGroupHeaderSize) / kGroupEntrySize);
+  const std::size_t count =
+      std::min<std::size_t>(Word(data + 4), (m_bytes.size() - kGroupHeaderSize) / kGroupEntrySize);
   m_candidates.clear();
   for (std::size_t i = 0; i < count; ++i) {
     const unsigned char* entry = data + kGroupHeaderSize + i * kGroupEntrySize;

@@ -154,6 +154,38 @@ TEST_F(WalkFiltersTest, ABadPatternIsRefusedBeforeAnyWalk) {
   EXPECT_EQ(m_driver->EntriesWalked, 0);
 }
 
+class TOneColourIcons : public TIconSource {
+public:
+  bool SmallIcon(const std::string&, bool, TIconImage& icon) override {
+    ++Asked;
+    icon.Width = icon.Height = 16;
+    icon.Pixels.assign(16 * 16, 0xFF00FF00u);
+    return true;
+  }
+  int Asked = 0;
+};
+
+TEST_F(WalkFiltersTest, IconsComeFromEveryWalkedEntryOnce) {
+  TOneColourIcons icons;
+  m_dir.MakeDir("icons");
+  m_dir.WriteFile("icons/gif.ico", "kept");
+  m_driver = std::make_unique<TRunDriver>(m_host);
+  m_driver->SetIconSource(&icons);
+  m_driver->Start({m_dir / "t", m_dir / "out.html"});
+  m_driver->Options.OutputIconFile = true;
+  m_driver->Options.ExtensionFilter = true;
+  m_driver->Options.Extensions = "jpg";
+  ASSERT_EQ(m_driver->RunAutomatic(), TRunOutcome::Written);
+  // A .txt file is not listed, but it still provides txt.ico; an icon file that exists
+  // is never replaced.
+  EXPECT_EQ(test::ReadFileText(m_dir / "icons/txt.ico").size(), 6u + 16u + 40u + 16 * 16 * 4 + 16 * 4);
+  EXPECT_FALSE(test::ReadFileText(m_dir / "icons/files.ico").empty());
+  EXPECT_FALSE(test::ReadFileText(m_dir / "icons/.ico").empty());  // README, temp
+  EXPECT_EQ(test::ReadFileText(m_dir / "icons/gif.ico"), "kept");
+  // files.ico, .ico, JPG.ico, jpg.ico, txt.ico, png.ico, bak.ico, .hf's "hf.ico".
+  EXPECT_EQ(icons.Asked, 8);
+}
+
 TEST_F(WalkFiltersTest, AliasesAndStatusTexts) {
   m_dir.WriteFile("home/alias.ini", "[alias]\r\nReadme=Notice\r\nreadme=Second\r\n");
   Run([](RunOptions& o) { o.EnableAlias = true; });

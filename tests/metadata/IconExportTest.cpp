@@ -35,7 +35,8 @@ uint32_t Le16(const std::string& bytes, std::size_t offset) {
   if (offset != 22 || offset + length != bytes.size()) return ::testing::AssertionFailure() << "bad extent";
   if (Le16(bytes, 10) != 1 || Le16(bytes, 12) != 32) return ::testing::AssertionFailure() << "not 32-bit";
   // The header's height counts the colour and the mask rows.
-  if (Le32(bytes, 22 + 4) != static_cast<unsigned char>(bytes[6]) || Le32(bytes, 22 + 8) != 2u * static_cast<unsigned char>(bytes[7])) {
+  const unsigned width = static_cast<unsigned char>(bytes[6]), height = static_cast<unsigned char>(bytes[7]);
+  if (Le32(bytes, 22 + 4) != width || Le32(bytes, 22 + 8) != 2 * height) {
     return ::testing::AssertionFailure() << "directory and bitmap sizes disagree";
   }
   if (!DecodeIconDib(std::string_view(bytes).substr(22), image)) return ::testing::AssertionFailure() << "bad DIB";
@@ -101,6 +102,13 @@ TEST_F(IconExportTest, OneFilePerIconNameFromTheFirstEntry) {
   EXPECT_EQ(ColourOf("TXT.ico"), 0xFF000104u);
   EXPECT_EQ(ColourOf("setup.exe.ico"), 0xFF000105u);
   EXPECT_EQ(ColourOf("txt.ico"), 0xFF000106u);
+
+  // The listing names the icon in CP932; the file carries that name in UTF-8.
+  TDataItem japanese;
+  japanese.SetPath("/t/\x93\xFA\x96\x7B.exe", "/t/\xE6\x97\xA5\xE6\x9C\xAC.exe", false);
+  EXPECT_TRUE(ExportIcon(japanese, m_icons, m_source));
+  EXPECT_EQ(m_source.Asked.back(), "/t/\xE6\x97\xA5\xE6\x9C\xAC.exe");
+  EXPECT_EQ(ColourOf("\xE6\x97\xA5\xE6\x9C\xAC.exe.ico"), 0xFF000107u);
 }
 
 TEST_F(IconExportTest, NeverReplacesAnythingAndFailsQuietly) {

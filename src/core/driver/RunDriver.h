@@ -43,6 +43,10 @@ public:
   // returns false then.
   bool Shutdown();
 
+  // The source of exported icons (the Qt one, from the window or the app); without
+  // one, runs export no icons.
+  void SetIconSource(TIconSource* source) { m_builder.SetIconSource(source); }
+
   // One run; everything it reports goes to the host.
   TRunOutcome RunListing();
   // The stop command: clears Running; the walk notices at its next poll.
