@@ -1,9 +1,14 @@
 // orvantis: with exactly two arguments (a target directory and an output file) one
-// listing is run and the program exits. Without a display, or with
-// ORVANTIS_HEADLESS=1, that run happens without a window.
+// listing is run and the program exits; with any other number the window opens.
+// The automatic run shows the window when there is a display; without one, or with
+// ORVANTIS_HEADLESS=1, it runs without a window.
 #include "core/driver/HeadlessRunHost.h"
 #include "core/driver/RunDriver.h"
 #include "platform/Console.h"
+#include "ui/OrvantisForm.h"
+#include "ui/QtIconSource.h"
+
+#include <QApplication>
 
 #include <cstdlib>
 #include <string>
@@ -17,9 +22,16 @@ bool HasDisplay() {
   return (x11 && *x11) || (wayland && *wayland);
 }
 
+bool HeadlessAsked() {
+  const char* headless = std::getenv("ORVANTIS_HEADLESS");
+  return headless && std::string(headless) == "1";
+}
+
 int RunHeadless(const std::vector<std::string>& arguments) {
   orv::THeadlessRunHost host(orv::StderrIsTerminal(), HasDisplay());
   orv::TRunDriver driver(host);
+  orv::TQtIconSource icons;
+  driver.SetIconSource(&icons);
   host.OnStopRequested = [&driver] { driver.Stop(); };
   orv::InstallInterruptFlag();
 
@@ -34,15 +46,34 @@ int RunHeadless(const std::vector<std::string>& arguments) {
 
 int main(int argc, char** argv) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);
-  if (arguments.size() == 2) {
-    // The window comes with the interactive mode; until then every automatic run is
-    // headless (as ORVANTIS_HEADLESS=1 asks), with or without a display.
+  // Qt sees only the program name: a target directory called "-style" is a directory.
+  int qtArgc = 1;
+  const bool automatic = arguments.size() == 2;
+
+  if (automatic && (!HasDisplay() || HeadlessAsked())) {
+    // Icons are still drawn by Qt, which needs a GUI application, but no screen.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(qtArgc, argv);
     return RunHeadless(arguments);
   }
-  orv::WriteStderr(
-      "usage: orvantis TARGET-DIRECTORY OUTPUT-FILE\n"
-      "Writes a listing of TARGET-DIRECTORY to OUTPUT-FILE (.csv, .htm/.html or .xml) and exits.\n"
-      "Settings are read from and saved to Orvantis.ini in $ORVANTIS_HOME or beside the program.\n"
-      "The interactive window is not available in this build.\n");
-  return 2;
+  if (!HasDisplay()) {
+    orv::WriteStderr(
+        "orvantis: no display (neither DISPLAY nor WAYLAND_DISPLAY is set), so the window cannot open.\n"
+        "To write a listing without the window: orvantis TARGET-DIRECTORY OUTPUT-FILE\n"
+        "(.csv, .htm/.html or .xml; settings come from Orvantis.ini in $ORVANTIS_HOME or beside the program).\n");
+    return 2;
+  }
+
+  QApplication application(qtArgc, argv);
+  QApplication::setApplicationName(QStringLiteral("Orvantis"));
+  // Dialogs and message boxes are windows of their own and take the application's font.
+  QApplication::setFont(orv::FormFont());
+  orv::TOrvantisForm form;
+  form.Start(arguments);
+  form.show();
+  const int status = QApplication::exec();
+  if (automatic) {
+    return form.AutomaticOutcome() == orv::TRunOutcome::Written ? EXIT_SUCCESS : EXIT_FAILURE;
+  }
+  return status;
 }

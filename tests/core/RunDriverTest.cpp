@@ -197,6 +197,14 @@ TEST_F(RunDriverTest, TheStopCommandEndsTheWalk) {
   EXPECT_EQ(driver.EntriesWalked, 1);
   EXPECT_EQ(m_host.Statuses.back(), Utf8ToAnsi("処理が中断されました"));
 
+  // Pressed before any directory was reported: every directory, the target too, is
+  // skipped; still a stopped walk, and no listing is written.
+  m_host.OnPump = [&] {
+    if (driver.DirectoriesWalked == 0 && driver.Running) driver.Stop();
+  };
+  EXPECT_EQ(driver.RunAutomatic(), TRunOutcome::Stopped);
+  EXPECT_FALSE(PathExists(m_dir / "out/a.csv"));
+
   // Pressed at the first entry: the walk stops right after it.
   m_host.OnPump = [&] {
     if (driver.EntriesWalked == 1 && driver.Running) driver.Stop();

@@ -147,7 +147,10 @@ TRunOutcome TRunDriver::RunSteps() {
     throw;
   }
   m_builder.EndWalk();
-  if (!walked) {
+  // A stop while directories are gathered skips them all, the target included, and the
+  // walk then ends "complete" with nothing in it: that is a stopped walk too, and no
+  // empty listing replaces the user's file.
+  if (!walked || !Running) {
     m_host.ShowStatus(Text(kStopped));
     m_host.Pump();
     EndRunning();
