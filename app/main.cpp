@@ -27,6 +27,14 @@ bool HeadlessAsked() {
   return headless && std::string(headless) == "1";
 }
 
+// Without a window nobody reads Qt's own chatter (no runtime folder, no theme); only
+// its critical errors reach standard error.
+void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  if (type == QtCriticalMsg || type == QtFatalMsg) {
+    orv::WriteStderr("orvantis: " + message.toStdString() + "\n");
+  }
+}
+
 int RunHeadless(const std::vector<std::string>& arguments) {
   orv::THeadlessRunHost host(orv::StderrIsTerminal(), HasDisplay());
   orv::TRunDriver driver(host);
@@ -53,6 +61,7 @@ int main(int argc, char** argv) {
   if (automatic && (!HasDisplay() || HeadlessAsked())) {
     // Icons are still drawn by Qt, which needs a GUI application, but no screen.
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(QuietQtMessages);
     QApplication application(qtArgc, argv);
     return RunHeadless(arguments);
   }
