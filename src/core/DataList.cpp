@@ -136,26 +136,33 @@ void TDataList::SortByDirectoryGroups(bool newestFirst) {
   }
 
   struct TKey {
-    uint32_t Rank;
     uint32_t Index;
     std::string_view Name;  // the path after its directory part
     TDateTime Updated;
   };
-  std::vector<TKey> keys;
-  keys.reserve(m_items.size());
+  // Bucket the records by the rank of their directory (a counting sort), then order
+  // each directory's records: many small sorts instead of one large one.
+  std::vector<uint32_t> bucketStart(parts.size() + 1, 0);
+  for (std::size_t i = 0; i < m_items.size(); ++i) ++bucketStart[rank[partOf[i]] + 1];
+  for (std::size_t r = 1; r < bucketStart.size(); ++r) bucketStart[r] += bucketStart[r - 1];
+  std::vector<TKey> keys(m_items.size());
+  std::vector<uint32_t> fill(bucketStart.begin(), bucketStart.end() - 1);
   for (std::size_t i = 0; i < m_items.size(); ++i) {
     const TDataItem& item = *m_items[i];
-    keys.push_back({rank[partOf[i]], static_cast<uint32_t>(i),
-                    std::string_view(item.Path()).substr(item.DirectoryPart().size()), item.LastUpdateTime});
+    keys[fill[rank[partOf[i]]]++] = {static_cast<uint32_t>(i),
+                                     std::string_view(item.Path()).substr(item.DirectoryPart().size()),
+                                     item.LastUpdateTime};
   }
-  std::sort(keys.begin(), keys.end(), [newestFirst](const TKey& a, const TKey& b) {
-    if (a.Rank != b.Rank) return a.Rank < b.Rank;
+  const auto before = [newestFirst](const TKey& a, const TKey& b) {
     if (newestFirst && a.Updated != b.Updated) return a.Updated > b.Updated;
     if (!newestFirst) {
       if (const int order = CompareText(a.Name, b.Name); order != 0) return order < 0;
     }
     return CompareExact(a.Name, b.Name) < 0;
-  });
+  };
+  for (std::size_t r = 0; r + 1 < bucketStart.size(); ++r) {
+    std::sort(keys.begin() + bucketStart[r], keys.begin() + bucketStart[r + 1], before);
+  }
   std::vector<std::unique_ptr<TDataItem>> sorted;
   sorted.reserve(m_items.size());
   for (const TKey& key : keys) {
@@ -179,6 +186,45 @@ void CountFileInDirectories(TDataList& directories, std::string_view filePath) {
     ++record->FileCount;
     // The parent: the directory part of the path without its last delimiter.
     directory = DirectoryPartOf(directory.substr(0, directory.size() - 1));
+  }
+}
+
+}  // namespace orv
+
+namespace orv {
+
+void TDirectoryCounter::CountFile(std::string_view filePath) {
+  const std::string_view directory = DirectoryPartOf(filePath);
+  if (directory != m_lastDirectory || m_lastDirectory.empty()) {
+    m_lastDirectory = directory;
+    m_lastRecord = directory.empty() ? nullptr : m_directories.FindPath(directory);
+  }
+  if (m_lastRecord) {
+    ++m_lastRecord->FileCount;
+  }
+}
+
+void TDirectoryCounter::AddCountsToAncestors() {
+  m_lastDirectory.clear();
+  m_lastRecord = nullptr;
+  // A directory's path is longer than its parent's, so taking the longest first
+  // finishes every subtree before its count moves up.
+  std::vector<TDataItem*> deepestFirst;
+  deepestFirst.reserve(m_directories.Count());
+  for (std::size_t i = 0; i < m_directories.Count(); ++i) {
+    deepestFirst.push_back(&m_directories.Items(i));
+  }
+  std::stable_sort(deepestFirst.begin(), deepestFirst.end(),
+                   [](const TDataItem* a, const TDataItem* b) { return a->Path().size() > b->Path().size(); });
+  for (TDataItem* directory : deepestFirst) {
+    if (directory->FileCount == 0) {
+      continue;
+    }
+    const std::string_view path = directory->Path();
+    const std::string_view parent = DirectoryPartOf(path.substr(0, path.size() - 1));
+    if (TDataItem* record = parent.empty() ? nullptr : m_directories.FindPath(parent)) {
+      record->FileCount += directory->FileCount;
+    }
   }
 }
 

@@ -15,6 +15,7 @@ TEntryBuilder::TEntryBuilder(const RunOptions& options, const TScanFilters& filt
       m_filters(filters),
       m_host(host),
       m_lists(lists),
+      m_counter(lists.DirectoryList),
       m_versionInfo(ReadRegionalSettings().DefaultLanguageId) {
   // A damaged photograph leaves its fields empty; no Exif error ever ends a run.
   m_exifInfo.OnError = ExifInfoError;
@@ -27,13 +28,20 @@ void TEntryBuilder::BeginWalk(const std::string& targetDirectory, const TFilePat
   m_aliases.Open(aliasPath);
 }
 
-void TEntryBuilder::EndWalk() { m_aliases.Close(); }
+void TEntryBuilder::EndWalk() {
+  m_aliases.Close();
+  m_counter.AddCountsToAncestors();
+}
 
 std::string TEntryBuilder::StatusPath(const std::string& path) const {
   if (m_options.PathMode != 0) {
     return path;
   }
-  const std::size_t at = AnsiFindText(path, m_targetDirectory);
+  // Nearly every path starts with the target exactly; only others need the search
+  // without regard to case.
+  const std::size_t at = path.compare(0, m_targetDirectory.size(), m_targetDirectory) == 0
+                             ? 0
+                             : AnsiFindText(path, m_targetDirectory);
   if (at == std::string::npos) {
     return path;
   }
@@ -165,7 +173,7 @@ void TEntryBuilder::File(std::unique_ptr<TDataItem> item) {
   const bool listed = !m_options.DirectoryOnly && m_filters.MatchesExtensionFilter(extension) &&
                       m_filters.MatchesRegExpFilter(path);
   // A file counts for its directories whether or not it is listed.
-  CountFileInDirectories(m_lists.DirectoryList, path);
+  m_counter.CountFile(path);
   if (listed) {
     ReadListedFileFacts(*item);
     m_lists.TotalSize += item->Size;

@@ -27,6 +27,7 @@ public:
   // Opens the alias file and takes the run's target (CP932, ending in "/") and icon
   // directory for the walk that follows.
   void BeginWalk(const std::string& targetDirectory, const TFilePath& iconDirectory, const std::string& aliasPath);
+  // Closes the alias file and completes the directories' file counts.
   void EndWalk();
 
   // Where exported icons come from; without one, no icon file is written.
@@ -50,6 +51,7 @@ private:
   TRunHost& m_host;
   TRunLists& m_lists;
   TAliasLookup m_aliases;
+  TDirectoryCounter m_counter;
   TFileDigester m_digester;
   TFileVerInfo m_versionInfo;
   TExifInfo m_exifInfo;

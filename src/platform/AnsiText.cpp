@@ -24,7 +24,7 @@ bool BelowTrailBytes(std::string_view delimiters) {
 
 std::size_t AnsiLastDelimiter(std::string_view delimiters, std::string_view text) {
   if (BelowTrailBytes(delimiters)) {
-    return text.find_last_of(delimiters);
+    return delimiters.size() == 1 ? text.rfind(delimiters[0]) : text.find_last_of(delimiters);
   }
   std::size_t found = std::string_view::npos;
   for (std::size_t i = 0; i < text.size(); i += CharLength(text, i)) {

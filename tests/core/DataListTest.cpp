@@ -99,6 +99,18 @@ TEST(DataList, FileCountsClimbThroughListedAncestors) {
   EXPECT_EQ(directories.FindPath("/t/a/b/")->FileCount, 1);
   EXPECT_EQ(directories.FindPath("/t/A/")->FileCount, 0);  // "A" and "a" are different folders
   EXPECT_EQ(directories.FindPath("/t/c/d/")->FileCount, 1);
+
+  // The walk's way of counting gives the same numbers.
+  for (std::size_t i = 0; i < directories.Count(); ++i) directories.Items(i).FileCount = 0;
+  TDirectoryCounter counter(directories);
+  for (const char* file : {"/t/a/b/f.txt", "/t/a/g.txt", "/t/top.txt", "/t/c/d/h.txt", "/t/c/d/e/i.txt"}) {
+    counter.CountFile(file);
+  }
+  counter.AddCountsToAncestors();
+  EXPECT_EQ(directories.FindPath("/t/a/")->FileCount, 2);
+  EXPECT_EQ(directories.FindPath("/t/a/b/")->FileCount, 1);
+  EXPECT_EQ(directories.FindPath("/t/A/")->FileCount, 0);
+  EXPECT_EQ(directories.FindPath("/t/c/d/")->FileCount, 1);
 }
 
 TEST(DataItem, NameExtensionAndIconFileName) {
