@@ -1,7 +1,8 @@
 // Reading the contents of regular files, for the readers of digests, version
 // resources, PDF facts and Exif fields. Only a regular file (or a link to one) is ever
 // opened for its contents: a FIFO, device, socket or directory is refused at once,
-// without blocking, so listing /proc or a tree with a pipe in it never hangs a run.
+// without blocking, and so is every file of the kernel's pseudo file systems (/proc,
+// /sys, debugfs, ...), so listing / or a tree with a pipe in it never hangs a run.
 #pragma once
 
 #include <cstddef>

@@ -6,11 +6,35 @@
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <unistd.h>
 
 namespace orv {
 
 namespace {
+
+// Kernel interfaces that look like regular files but are not: /proc/kcore claims to be
+// 128 TiB, and files under /sys or /sys/kernel/debug may block or never end.
+bool OnPseudoFileSystem(int fd) {
+  struct statfs info {};
+  if (fstatfs(fd, &info) != 0) {
+    return false;
+  }
+  switch (static_cast<unsigned long>(info.f_type)) {
+    case 0x9fa0:      // proc
+    case 0x62656572:  // sysfs
+    case 0x64626720:  // debugfs
+    case 0x74726163:  // tracefs
+    case 0x73636673:  // securityfs
+    case 0x27e0eb:    // cgroup
+    case 0x63677270:  // cgroup2
+    case 0xcafe4a11:  // bpf
+    case 0x62656570:  // configfs
+      return true;
+    default:
+      return false;
+  }
+}
 
 // A descriptor open on a regular file, and its size; -1 otherwise.
 int OpenRegularFile(const std::string& nativePath, int64_t& size) {
@@ -19,7 +43,7 @@ int OpenRegularFile(const std::string& nativePath, int64_t& size) {
     return -1;
   }
   struct stat status {};
-  if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size < 0) {
+  if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size < 0 || OnPseudoFileSystem(fd)) {
     close(fd);
     return -1;
   }
