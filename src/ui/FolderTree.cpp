@@ -1,6 +1,8 @@
 // The folder tree: a QFileSystemModel restricted to folders behind a tree view.
 #include "ui/FolderTree.h"
 
+#include "ui/QtIconSource.h"
+
 #include "platform/Launch.h"
 
 #include <QClipboard>
@@ -21,20 +23,9 @@ const char* const kRoot = "/";
 
 }  // namespace
 
-void EnsureIconTheme() {
-  if (!QIcon::fromTheme(QStringLiteral("folder")).isNull()) {
-    return;
-  }
-  QStringList paths = QIcon::themeSearchPaths();
-  if (!paths.contains(QStringLiteral("/usr/share/icons"))) {
-    paths.append(QStringLiteral("/usr/share/icons"));
-    QIcon::setThemeSearchPaths(paths);
-  }
-  QIcon::setThemeName(QStringLiteral("Adwaita"));
-}
-
 TFolderTree::TFolderTree(QWidget* parent) : QTreeView(parent), m_model(new QFileSystemModel(this)) {
-  EnsureIconTheme();
+  // Theme folder icons even without a desktop session that names a theme.
+  PrepareIconTheme();
   // Only the folder names are shown, so nothing else needs reading, and a tree that
   // is not watched costs no inotify watches on large trees.
   m_model->setOption(QFileSystemModel::DontWatchForChanges);

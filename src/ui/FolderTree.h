@@ -31,8 +31,4 @@ private:
   QString m_pendingScroll;
 };
 
-// Makes theme icons available when no desktop session names a theme (a bare X
-// server, the offscreen platform): Debian's Adwaita from /usr/share/icons.
-void EnsureIconTheme();
-
 }  // namespace orv

@@ -143,7 +143,11 @@ void PrepareIconTheme() {
     paths.append(systemIcons);
     QIcon::setThemeSearchPaths(paths);
   }
-  if (!ThemeInstalled(QIcon::themeName())) QIcon::setThemeName(QStringLiteral("Adwaita"));
+  // A bare X server names "hicolor", which is installed but has no folder or type
+  // icons of its own: a theme counts only when it can show a folder.
+  if (!ThemeInstalled(QIcon::themeName()) || QIcon::fromTheme(QStringLiteral("folder")).isNull()) {
+    QIcon::setThemeName(QStringLiteral("Adwaita"));
+  }
 }
 
 TQtIconSource::TQtIconSource() : TQtIconSource(ReadRegionalSettings().DefaultLanguageId) {}

@@ -39,7 +39,7 @@ private:
 
 // Points Qt at the desktop icon themes when the platform found none (the offscreen
 // platform finds none): /usr/share/icons joins the search path and the theme becomes
-// the user's when it is installed, else Adwaita. Called by the icon source before its
+// the user's when it is installed and has a folder icon, else Adwaita. Called by the icon source before its
 // first theme lookup; harmless to call again.
 void PrepareIconTheme();
 
