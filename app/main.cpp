@@ -2,8 +2,8 @@
 // listing is run and the program exits; with any other number the window opens.
 // The automatic run shows the window when there is a display; without one, or with
 // ORVANTIS_HEADLESS=1, it runs without a window.
-#include "core/driver/HeadlessRunHost.h"
-#include "core/driver/RunDriver.h"
+#include "run/HeadlessRunHost.h"
+#include "run/RunDriver.h"
 #include "platform/Console.h"
 #include "ui/OrvantisForm.h"
 #include "ui/QtIconSource.h"

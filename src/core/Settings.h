@@ -1,14 +1,13 @@
 // The settings file "Orvantis.ini": loaded once at start-up, saved once at shut-down.
 #pragma once
 
+#include "core/ProductInfo.h"
 #include "core/RunOptions.h"
 
 #include <cstdint>
 #include <string>
 
 namespace orv {
-
-inline constexpr const char* ProductVersionText = "Orvantis ver1.36";
 
 // The Windows placement record of the main window (44 bytes, eleven 32-bit values),
 // kept in the settings file in the struct format so stored files stay readable.

@@ -180,11 +180,6 @@ TPass TFileDigester::TState::Run(TFileDigester& owner, const std::string& native
 
 namespace {
 
-TFileDigester& ThreadDigester() {
-  thread_local TFileDigester digester;
-  return digester;
-}
-
 void MakeUpperHex(std::string& text) {
   for (char& c : text) {
     if (c >= 'a' && c <= 'f') c = static_cast<char>(c - 'a' + 'A');
@@ -230,14 +225,6 @@ void TFileDigester::Digest(const std::string& nativePath, std::span<const int> k
       result.Text = *texts[a];
     }
   }
-}
-
-int DigestFile(int kind, const std::string& nativePath, std::string& text) {
-  return ThreadDigester().Digest(kind, nativePath, text);
-}
-
-void DigestFileKinds(const std::string& nativePath, std::span<const int> kinds, std::span<TDigestResult> results) {
-  ThreadDigester().Digest(nativePath, kinds, results);
 }
 
 std::string_view DigestErrorText(int code) {

@@ -53,7 +53,8 @@ struct TDigestResult {
 
 // Digests files, reusing its read buffer and algorithm states from file to file, so
 // that listing a million small files costs no allocation per file. Not thread-safe:
-// one digester per thread.
+// each reader of file contents owns its digester (the entry builder owns one), and
+// two digesters run on two threads at once without sharing anything.
 //
 // For each file: it is opened once (without blocking, so a FIFO cannot stall the run)
 // and its size taken then; a failed open or a file that is not regular gives
@@ -85,10 +86,6 @@ private:
   struct TState;
   std::unique_ptr<TState> m_state;
 };
-
-// The facade over one digester per thread; same contracts as TFileDigester::Digest.
-int DigestFile(int kind, const std::string& nativePath, std::string& text);
-void DigestFileKinds(const std::string& nativePath, std::span<const int> kinds, std::span<TDigestResult> results);
 
 // "No error", "Unknown hash type", ... for the codes above; "Unknown error" for any
 // other code.

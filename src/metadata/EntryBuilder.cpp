@@ -9,7 +9,7 @@
 
 namespace orv {
 
-TEntryBuilder::TEntryBuilder(const RunOptions& options, const TScanFilters& filters, TRunHost& host,
+TEntryBuilder::TEntryBuilder(const RunOptions& options, TScanFilters& filters, TRunHost& host,
                              TRunLists& lists)
     : m_options(options),
       m_filters(filters),

@@ -22,7 +22,7 @@ namespace orv {
 
 class TEntryBuilder {
 public:
-  TEntryBuilder(const RunOptions& options, const TScanFilters& filters, TRunHost& host, TRunLists& lists);
+  TEntryBuilder(const RunOptions& options, TScanFilters& filters, TRunHost& host, TRunLists& lists);
 
   // Opens the alias file and takes the run's target (CP932, ending in "/") and icon
   // directory for the walk that follows.
@@ -47,7 +47,7 @@ private:
   void ReadListedFileFacts(TDataItem& item);
 
   const RunOptions& m_options;
-  const TScanFilters& m_filters;
+  TScanFilters& m_filters;
   TRunHost& m_host;
   TRunLists& m_lists;
   TAliasLookup m_aliases;

@@ -1,13 +1,15 @@
-// The PDF probe: the segment walk with the fixed patterns of the shared adapter, the
-// object-stream fallback, and the file mapping both work on.
+// The PDF probe: the segment walk with its fixed byte searches, the object-stream
+// fallback, and the file mapping both work on. The searches are plain byte searches
+// with exactly the results of the Perl patterns the probe was first written with
+// (m/%PDF-[\.0-9]+/, m/endobj/ split at most 16384 ways, m/\/Count [0-9]+/,
+// m/\/N [0-9]+/), so the probe keeps no state between calls and any number of probes
+// can run on as many threads.
 #include "metadata/PdfProbe.h"
 
 #include "platform/AnsiText.h"
 #include "platform/ReadOnlyFile.h"
-#include "scan/BRegExp.h"
 
 #include <zlib.h>
-
 
 #include <algorithm>
 #include <cstring>
@@ -19,7 +21,12 @@ namespace orv {
 
 namespace {
 
-constexpr int kObjectSplitLimit = 16384;
+// At most this many pieces per segment; the last holds the rest of the segment.
+constexpr std::size_t kObjectSplitLimit = 16384;
+constexpr std::string_view kPdfHeader = "%PDF-";
+constexpr std::string_view kEndObj = "endobj";
+constexpr std::string_view kPageTreeCountKey = "/Count ";
+constexpr std::string_view kLinearizedPagesKey = "/N ";
 constexpr std::size_t kLongestObject = 10240;
 // An object stream may inflate to far more than its compressed size; these bound what
 // one hostile stream, and one file full of them, can cost.
@@ -48,30 +55,70 @@ std::optional<std::int32_t> CountValue(std::string_view digits) {
   return static_cast<std::int32_t>(value);
 }
 
-// Matches pattern (one of the two count patterns) against text and reads the number
-// after the key out of the match. A count that does not fit is passed over, as if the
-// object had none.
-std::optional<std::int32_t> FindCount(TBRegExp& re, std::string_view pattern, std::string_view text) {
-  if (!re.Match(pattern, text)) {
-    return std::nullopt;
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsVersionChar(char c) { return IsDigit(c) || c == '.'; }
+
+// The length of the run of chars that pass test at text[pos...].
+template <class Test>
+std::size_t RunLength(std::string_view text, std::size_t pos, Test test) {
+  std::size_t end = pos;
+  while (end < text.size() && test(text[end])) ++end;
+  return end - pos;
+}
+
+// The number after the first occurrence of key (one of the two count keys) that is
+// followed by a digit. A count that does not fit is passed over, as if the object had
+// none.
+std::optional<std::int32_t> FindCount(std::string_view key, std::string_view text) {
+  for (std::size_t at = text.find(key); at != std::string_view::npos; at = text.find(key, at + 1)) {
+    const std::size_t digits = at + key.size();
+    if (const std::size_t length = RunLength(text, digits, IsDigit); length > 0) {
+      return CountValue(text.substr(digits, length));
+    }
   }
-  const std::string_view found = re.PartView(0);
-  if (!re.Match(kNumberPattern, found)) {
-    return std::nullopt;
+  return std::nullopt;
+}
+
+// The version after the first "%PDF-" that is followed by a digit or a dot, or empty.
+std::string_view FindVersion(std::string_view segment) {
+  for (std::size_t at = segment.find(kPdfHeader); at != std::string_view::npos;
+       at = segment.find(kPdfHeader, at + 1)) {
+    const std::size_t version = at + kPdfHeader.size();
+    if (const std::size_t length = RunLength(segment, version, IsVersionChar); length > 0) {
+      return segment.substr(version, length);
+    }
   }
-  return CountValue(re.PartView(0));
+  return {};
+}
+
+// Cuts segment at every "endobj" into at most kObjectSplitLimit pieces, the last
+// holding the rest; a segment without one is a single piece.
+void SplitAtEndObj(std::string_view segment, std::vector<std::string_view>& pieces) {
+  pieces.clear();
+  std::size_t pos = 0;
+  bool cut = false;
+  while (pos < segment.size() && pieces.size() + 1 < kObjectSplitLimit) {
+    const std::size_t hit = segment.find(kEndObj, pos);
+    if (hit == std::string_view::npos) break;
+    pieces.push_back(segment.substr(pos, hit - pos));
+    pos = hit + kEndObj.size();
+    cut = true;
+  }
+  if (pos < segment.size() || cut) {
+    pieces.push_back(segment.substr(pos));
+  }
 }
 
 // The page-tree-root rule: a "/Type /Pages" (or "/Type/Pages") object without
 // "/Parent" gives its "/Count N".
-std::optional<std::int32_t> PageTreeRootCount(TBRegExp& re, std::string_view object) {
+std::optional<std::int32_t> PageTreeRootCount(std::string_view object) {
   if (!Contains(object, "/Type /Pages") && !Contains(object, "/Type/Pages")) {
     return std::nullopt;
   }
   if (Contains(object, "/Parent")) {
     return std::nullopt;
   }
-  return FindCount(re, kPageTreeCountPattern, object);
+  return FindCount(kPageTreeCountKey, object);
 }
 
 // ---- The byte scan ----
@@ -79,13 +126,11 @@ std::optional<std::int32_t> PageTreeRootCount(TBRegExp& re, std::string_view obj
 // Scans one non-empty segment for page counts. The object texts are the pieces
 // between "endobj"s, examined in place: "endobj" added back at their ends could create
 // none of the keys looked for, so it is left off.
-bool ScanSegmentForCounts(TBRegExp& re, std::string_view segment, std::vector<std::string_view>& objects,
-                          TPdfFacts& facts) {
+bool ScanSegmentForCounts(std::string_view segment, std::vector<std::string_view>& pieces,
+                          std::vector<std::string_view>& objects, TPdfFacts& facts) {
   objects.clear();
-  re.Split(kEndObjPattern, segment, kObjectSplitLimit);
-  const int pieces = re.PartCount();
-  for (int i = 0; i < pieces; ++i) {
-    const std::string_view piece = re.PartView(i);
+  SplitAtEndObj(segment, pieces);
+  for (const std::string_view piece : pieces) {
     if (piece.size() <= kLongestObject && !Contains(piece, "stream")) {
       objects.push_back(piece);
     }
@@ -97,9 +142,9 @@ bool ScanSegmentForCounts(TBRegExp& re, std::string_view segment, std::vector<st
     }
     std::optional<std::int32_t> count;
     if (Contains(object, "/Type /Pages") || Contains(object, "/Type/Pages")) {
-      count = PageTreeRootCount(re, object);
+      count = PageTreeRootCount(object);
     } else if (Contains(object, "/Linearized")) {
-      count = FindCount(re, kLinearizedPagesPattern, object);
+      count = FindCount(kLinearizedPagesKey, object);
     }
     if (count) {
       facts.PageCount = *count;
@@ -300,7 +345,7 @@ private:
 // pairs of object number and offset, then the objects from first on. An object runs
 // to the next one's offset, the last to the end of the stream, which only counts when
 // the stream is complete.
-void ScanObjectStream(TBRegExp& re, std::string_view content, std::size_t n, std::size_t first, bool complete,
+void ScanObjectStream(std::string_view content, std::size_t n, std::size_t first, bool complete,
                       TPdfFacts& facts) {
   if (first > content.size()) {
     return;
@@ -309,7 +354,7 @@ void ScanObjectStream(TBRegExp& re, std::string_view content, std::size_t n, std
   std::size_t pos = 0;
   std::optional<std::size_t> previous;
   const auto examine = [&](std::size_t start, std::size_t end) {
-    if (std::optional<std::int32_t> count = PageTreeRootCount(re, content.substr(start, end - start))) {
+    if (std::optional<std::int32_t> count = PageTreeRootCount(content.substr(start, end - start))) {
       facts.PageCount = *count;
     }
   };
@@ -332,7 +377,7 @@ void ScanObjectStream(TBRegExp& re, std::string_view content, std::size_t n, std
   }
 }
 
-void ScanObjectStreams(TBRegExp& re, std::string_view data, TPdfFacts& facts) {
+void ScanObjectStreams(std::string_view data, TPdfFacts& facts) {
   constexpr std::string_view kObjStm = "/ObjStm";
   constexpr std::string_view kType = "/Type";
   constexpr std::string_view kStream = "stream";
@@ -384,7 +429,7 @@ void ScanObjectStreams(TBRegExp& re, std::string_view data, TPdfFacts& facts) {
     bool complete = false;
     if (const auto inflated = inflater.Inflate(data.substr(body, length), std::min(budget, kMaxInflated), complete)) {
       budget -= inflated->size();
-      ScanObjectStream(re, *inflated, *n, *first, complete, facts);
+      ScanObjectStream(*inflated, *n, *first, complete, facts);
     }
   }
 }
@@ -395,9 +440,9 @@ void ScanObjectStreams(TBRegExp& re, std::string_view data, TPdfFacts& facts) {
 }  // namespace
 
 void ProbePdfData(std::string_view data, bool pageCount, TPdfFacts& facts) noexcept {
-  TBRegExp& re = SharedRegExp();
   bool countFound = false;
   try {
+    std::vector<std::string_view> pieces;
     std::vector<std::string_view> objects;
     for (std::size_t pos = 0; pos < data.size();) {
       const void* nul = std::memchr(data.data() + pos, 0, data.size() - pos);
@@ -408,27 +453,23 @@ void ProbePdfData(std::string_view data, bool pageCount, TPdfFacts& facts) noexc
       if (segment.empty()) {
         continue;
       }
-      if (facts.Version.empty() && re.Match(kPdfHeaderPattern, segment)) {
-        const std::string_view header = re.PartView(0);
-        if (re.Match(kVersionNumberPattern, header)) {
-          facts.Version.assign(re.PartView(0));
-        }
+      if (facts.Version.empty()) {
+        facts.Version.assign(FindVersion(segment));
       }
       if (!pageCount) {
         break;
       }
-      if (ScanSegmentForCounts(re, segment, objects, facts)) {
+      if (ScanSegmentForCounts(segment, pieces, objects, facts)) {
         countFound = true;
       }
     }
   } catch (...) {
-    // The fixed patterns are valid, so only a failing allocation can land here; what
-    // was found so far stands.
+    // Only a failing allocation can land here; what was found so far stands.
     return;
   }
   if (pageCount && !countFound && !facts.Version.empty()) {
     try {
-      ScanObjectStreams(re, data, facts);
+      ScanObjectStreams(data, facts);
     } catch (...) {
       // As above: the count stays as it was.
     }

@@ -1,6 +1,6 @@
 // The PDF probe: the version named in a PDF's header and the document's page count,
-// found by scanning the raw bytes with the shared regular-expression adapter rather
-// than by parsing PDF syntax.
+// found by scanning the raw bytes rather than by parsing PDF syntax. The probe holds
+// no state: any number of calls may run at once on different threads.
 //
 // The file is walked as segments, the runs of bytes between NUL bytes. The version is
 // the first "%PDF-<digits and dots>" found. A segment is cut into objects at "endobj"

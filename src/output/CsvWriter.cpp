@@ -1,7 +1,7 @@
 // The CSV listing's header, rows and footer.
 #include "output/CsvWriter.h"
 
-#include "core/Settings.h"
+#include "core/ProductInfo.h"
 #include "output/DateTimeFormat.h"
 #include "output/Escape.h"
 #include "output/PathText.h"

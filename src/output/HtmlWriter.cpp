@@ -1,7 +1,7 @@
 // The HTML listing's head, rows and footer.
 #include "output/HtmlWriter.h"
 
-#include "core/Settings.h"
+#include "core/ProductInfo.h"
 #include "output/DateTimeFormat.h"
 #include "output/Escape.h"
 #include "output/ValueText.h"

@@ -14,9 +14,6 @@
 
 namespace orv {
 
-// The page the footer's program name links to.
-inline constexpr const char* MakerHomePageUrl = "https://orvantis.example.org/";
-
 class THtmlWriter : public TListingWriter {
 public:
   THtmlWriter(const TListingContext& context, TAtomicFile& file);

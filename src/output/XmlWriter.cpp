@@ -1,7 +1,7 @@
 // The XML listing's document start, entry elements and document end.
 #include "output/XmlWriter.h"
 
-#include "core/Settings.h"
+#include "core/ProductInfo.h"
 #include "output/Escape.h"
 #include "output/ValueText.h"
 

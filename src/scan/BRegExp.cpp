@@ -389,9 +389,4 @@ std::string_view TBRegExp::PartView(int index) const {
 
 std::string TBRegExp::Part(int index) const { return std::string(PartView(index)); }
 
-TBRegExp& SharedRegExp() {
-  static TBRegExp shared;
-  return shared;
-}
-
 }  // namespace orv

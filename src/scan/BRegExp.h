@@ -1,8 +1,7 @@
-// TBRegExp: the one place where the program evaluates regular expressions. The run
-// driver checks the user's file-name pattern with it, the scan filters test every file
-// against that pattern, and the PDF probe finds versions and page counts with the
-// fixed patterns below. PCRE2 does the matching, on bytes, so CP932 text is matched
-// as it is held.
+// TBRegExp: the one place where the program evaluates regular expressions. The scan
+// filters own one for the user's file-name pattern: the run checks the pattern with
+// it before the walk and tests every file against it. PCRE2 does the matching, on
+// bytes, so CP932 text is matched as it is held.
 //
 // Pattern texts are written as a Perl match operator: an optional "m", a delimiter
 // ("/"; after "m" any ASCII punctuation character except "\"), the expression up to
@@ -22,12 +21,13 @@
 // classes name Unicode code points, and "\C" (one byte) is refused.
 //
 // Errors: every operation raises EBRegExpError; a pattern PCRE2 cannot compile, or a
-// match PCRE2 gives up on, raises with PCRE2's own message text.
+// match PCRE2 gives up on (its match, depth or heap limit), raises with PCRE2's own
+// message text, so a match that was not decided is never taken for "no match".
 //
-// All calls come from one thread. The adapter holds one compiled pattern and one
-// result for the whole process: a result stays readable only until the next Match or
-// Split by any caller, and its parts are cut out of the subject that call was given,
-// which the caller keeps unchanged (and alive) until it has read them.
+// Not thread-safe: an adapter holds one compiled pattern and one result, and belongs
+// to one owner on one thread at a time. A result stays readable only until that
+// owner's next Match or Split, and its parts are cut out of the subject that call was
+// given, which the caller keeps unchanged (and alive) until it has read them.
 #pragma once
 
 #include <cstddef>
@@ -48,14 +48,6 @@ class EBRegExpError : public std::runtime_error {
 public:
   using std::runtime_error::runtime_error;
 };
-
-// The fixed patterns the PDF probe uses.
-inline constexpr std::string_view kPdfHeaderPattern = "m/%PDF-[\\.0-9]+/";
-inline constexpr std::string_view kVersionNumberPattern = "/[\\.0-9]+/";
-inline constexpr std::string_view kEndObjPattern = "m/endobj/";
-inline constexpr std::string_view kPageTreeCountPattern = "m/\\/Count [0-9]+/";
-inline constexpr std::string_view kLinearizedPagesPattern = "m/\\/N [0-9]+/";
-inline constexpr std::string_view kNumberPattern = "/[0-9]+/";
 
 // Where a user whose pattern was refused can read the expression syntax.
 inline constexpr std::string_view kPatternSyntaxUrl = "https://www.pcre.org/current/doc/html/pcre2pattern.html";
@@ -130,8 +122,5 @@ private:
   std::string m_utf8;
   std::vector<std::size_t> m_utf8ToAnsi;
 };
-
-// The process-wide adapter, created on first use and released at program end.
-TBRegExp& SharedRegExp();
 
 }  // namespace orv

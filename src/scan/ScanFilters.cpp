@@ -3,7 +3,6 @@
 
 #include "platform/AnsiText.h"
 #include "platform/Path.h"
-#include "scan/BRegExp.h"
 
 namespace orv {
 
@@ -73,6 +72,7 @@ void TScanFilters::Prepare(const std::string& targetDirectory) {
   m_targetDirectory = targetDirectory;
   m_extensionList.clear();
   m_ignoreDirList.clear();
+  m_patternErrors.clear();
   if (const std::string text = TrimControls(m_options.Extensions); m_options.ExtensionFilter && !text.empty()) {
     ParseFilterList(text, m_extensionList);
   }
@@ -97,13 +97,27 @@ bool TScanFilters::MatchesExtensionFilter(std::string_view ext) const {
   return m_options.FilterMode == 0 ? listed : !listed;
 }
 
-bool TScanFilters::MatchesRegExpFilter(const std::string& path) const {
+bool TScanFilters::AcceptsPattern() {
+  // Only whether the engine takes the pattern matters here, not the match.
+  constexpr std::string_view kProbeSubject = "TORNIX909";
+  try {
+    m_pattern.Match(m_options.RegExpText, kProbeSubject);
+    return true;
+  } catch (const EBRegExpError&) {
+    return false;
+  }
+}
+
+bool TScanFilters::MatchesRegExpFilter(const std::string& path) {
   if (!m_options.RegExp) {
     return true;
   }
   try {
-    return SharedRegExp().Match(m_options.RegExpText, path);
-  } catch (const EBRegExpError&) {
+    return m_pattern.Match(m_options.RegExpText, path);
+  } catch (const EBRegExpError& error) {
+    // The run checked the pattern before the walk, so this is the engine giving up on
+    // this one path: the file is not listed, and that is not kept quiet.
+    m_patternErrors.push_back({path, error.what()});
     return false;
   }
 }

@@ -6,8 +6,9 @@
 #pragma once
 
 #include "core/RunHost.h"
+#include "core/ProductInfo.h"
 #include "core/RunOptions.h"
-#include "core/driver/RunDriver.h"
+#include "run/RunDriver.h"
 #include "ui/QtIconSource.h"
 
 #include <QElapsedTimer>

@@ -5,7 +5,7 @@
 #include "ui/OrvantisForm.h"
 
 #include "core/Settings.h"
-#include "output/HtmlWriter.h"
+#include "core/ProductInfo.h"
 #include "ui/FolderTree.h"
 #include "ui/PanelRadioGroup.h"
 #include "ui/QtText.h"

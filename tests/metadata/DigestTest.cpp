@@ -57,7 +57,7 @@ constexpr char kCheckSha1[] = "f7c3bc1d808e04732adf679965ccc34ca7ae3441";
 
 std::string Digest(int kind, const std::string& path) {
   std::string text;
-  const int code = DigestFile(kind, path, text);
+  const int code = TFileDigester().Digest(kind, path, text);
   return code == DigestNoError ? text : "code " + std::to_string(code);
 }
 
@@ -87,7 +87,7 @@ TEST(DigestTest, KnownVectors) {
 
   // A text that held something before is replaced, not appended to.
   std::string text = "previous";
-  EXPECT_EQ(DigestFile(DigestKindCrc32, check, text), DigestNoError);
+  EXPECT_EQ(TFileDigester().Digest(DigestKindCrc32, check, text), DigestNoError);
   EXPECT_EQ(text, "2639f4cb");
 }
 
@@ -103,7 +103,7 @@ TEST(DigestTest, BlockBoundariesAndOnePassMatchIndependentValues) {
     EXPECT_EQ(Digest(DigestKindSha1, path), expected.Sha1);
 
     TDigestResult results[3];
-    DigestFileKinds(path, kinds, results);
+    TFileDigester().Digest(path, kinds, results);
     EXPECT_EQ(results[0].Code, DigestNoError);
     EXPECT_EQ(results[0].Text, expected.Crc32);
     EXPECT_EQ(results[1].Code, DigestNoError);
@@ -133,18 +133,18 @@ TEST(DigestTest, ResultCodesAndTheirTexts) {
 
   // On failure the text is left exactly as it was.
   std::string text = "kept";
-  EXPECT_EQ(DigestFile(DigestKindMd5, missing, text), DigestOpenError);
-  EXPECT_EQ(DigestFile(DigestKindMd5, fifo, text), DigestOpenError);  // must not wait for a writer
-  EXPECT_EQ(DigestFile(DigestKindMd5, dir.Path(), text), DigestOpenError);
-  EXPECT_EQ(DigestFile(DigestKindSha1, "/dev/zero", text), DigestOpenError);
-  EXPECT_EQ(DigestFile(DigestKindCrc32, empty, text), DigestReadError);
+  EXPECT_EQ(TFileDigester().Digest(DigestKindMd5, missing, text), DigestOpenError);
+  EXPECT_EQ(TFileDigester().Digest(DigestKindMd5, fifo, text), DigestOpenError);  // must not wait for a writer
+  EXPECT_EQ(TFileDigester().Digest(DigestKindMd5, dir.Path(), text), DigestOpenError);
+  EXPECT_EQ(TFileDigester().Digest(DigestKindSha1, "/dev/zero", text), DigestOpenError);
+  EXPECT_EQ(TFileDigester().Digest(DigestKindCrc32, empty, text), DigestReadError);
   EXPECT_EQ(text, "kept");
 
   // The file is opened before the kind is looked at.
-  EXPECT_EQ(DigestFile(300, file, text), DigestUnknownKind);
-  EXPECT_EQ(DigestFile(300, missing, text), DigestOpenError);
-  EXPECT_EQ(DigestFile(300, empty, text), DigestUnknownKind);
-  EXPECT_EQ(DigestFile(260, file, text), DigestUnknownKind);  // a kind code that is not built in
+  EXPECT_EQ(TFileDigester().Digest(300, file, text), DigestUnknownKind);
+  EXPECT_EQ(TFileDigester().Digest(300, missing, text), DigestOpenError);
+  EXPECT_EQ(TFileDigester().Digest(300, empty, text), DigestUnknownKind);
+  EXPECT_EQ(TFileDigester().Digest(260, file, text), DigestUnknownKind);  // a kind code that is not built in
   EXPECT_EQ(text, "kept");
 }
 
@@ -156,10 +156,10 @@ TEST(DigestTest, OnePassAnswersEachKindAsItsOwnPassWould) {
 
   auto run = [&](const std::string& path) {
     std::vector<TDigestResult> results(std::size(kinds), TDigestResult{DigestNoError, "stale"});
-    DigestFileKinds(path, kinds, results);
+    TFileDigester().Digest(path, kinds, results);
     for (std::size_t i = 0; i < results.size(); ++i) {
       std::string single;
-      const int code = DigestFile(kinds[i], path, single);
+      const int code = TFileDigester().Digest(kinds[i], path, single);
       EXPECT_EQ(results[i].Code, code) << path << " kind " << kinds[i];
       EXPECT_EQ(results[i].Text, code == DigestNoError ? single : "") << path << " kind " << kinds[i];
     }

@@ -1,5 +1,6 @@
 // CSV and HTML listings: the worked examples byte for byte, row colours, links,
 // aliases, empty folders, the stop, a failed save and hostile names.
+#include "core/ProductInfo.h"
 #include "output/HtmlWriter.h"
 #include "output/Listing.h"
 #include "platform/OSError.h"

@@ -4,7 +4,7 @@
 #include "ui/OrvantisForm.h"
 
 #include "core/Settings.h"
-#include "output/HtmlWriter.h"
+#include "core/ProductInfo.h"
 #include "platform/CodePage.h"
 #include "support/TempDir.h"
 #include "ui/PanelRadioGroup.h"

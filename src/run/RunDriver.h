@@ -17,9 +17,6 @@
 
 namespace orv {
 
-// Appended to the window caption "Orvantis" in automatic mode.
-inline constexpr const char* AutoModeCaptionSuffix = " - AUTO MODE -";
-
 enum class TRunOutcome {
   Written,     // the run went to its end (and wrote its listing, where there is a writer)
   NotStarted,  // the save dialog was cancelled, or a check (M1-M4) refused the run

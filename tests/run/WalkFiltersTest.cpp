@@ -1,6 +1,6 @@
 // What a whole walk lists under the scan filters, the attribute rule and the file
 // counts, run through the driver over a generated tree.
-#include "core/driver/RunDriver.h"
+#include "run/RunDriver.h"
 
 #include "platform/CodePage.h"
 #include "support/TempDir.h"

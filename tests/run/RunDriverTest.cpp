@@ -1,6 +1,6 @@
 // The run driver in automatic mode: format from the extension, the icon-directory
 // checks, the walk, the stop and errors that end a run.
-#include "core/driver/RunDriver.h"
+#include "run/RunDriver.h"
 
 #include "platform/CodePage.h"
 #include "platform/File.h"

@@ -1,6 +1,6 @@
 // The run driver: start-up, the checks before a run, the walk, the stop and
 // shut-down. Errors that end a run are exceptions caught once, in RunListing.
-#include "core/driver/RunDriver.h"
+#include "run/RunDriver.h"
 
 #include "core/Settings.h"
 #include "platform/AnsiText.h"
@@ -225,14 +225,11 @@ bool TRunDriver::CheckRegExp() {
   if (!Options.RegExp) {
     return true;
   }
-  try {
-    // Only whether the engine takes the pattern matters here, not the match.
-    SharedRegExp().Match(Options.RegExpText, "TORNIX909");
+  if (m_filters.AcceptsPattern()) {
     return true;
-  } catch (const EBRegExpError&) {
-    m_host.ShowWarning(Text(kM4Head) + "\r\n" + Text(kM4Engine) + "\r\n" + std::string(kPatternSyntaxUrl));
-    return false;
   }
+  m_host.ShowWarning(Text(kM4Head) + "\r\n" + Text(kM4Engine) + "\r\n" + std::string(kPatternSyntaxUrl));
+  return false;
 }
 
 void TRunDriver::SortLists() {

@@ -1,5 +1,5 @@
 // The headless run host: automatic mode on a machine without a display.
-#include "core/driver/HeadlessRunHost.h"
+#include "run/HeadlessRunHost.h"
 
 #include "platform/CodePage.h"
 #include "platform/Console.h"
