@@ -101,7 +101,7 @@ void THtmlWriter::Row(const TDataItem& item, std::string_view parent, int level)
   if (item.IsDirectory) {
     s += "<tr bgcolor=\"#cbfee9\">\r\n";
   } else {
-    s += m_context.RowCounter % 2 == 0 ? "<tr bgcolor=\"#ffeeff\">\r\n" : "<tr bgcolor=\"#ffffee\">\r\n";
+    s += m_rowCounter % 2 == 0 ? "<tr bgcolor=\"#ffeeff\">\r\n" : "<tr bgcolor=\"#ffffee\">\r\n";
   }
   if (!m_treeLayout) {
     s += "<td nowrap>";
@@ -146,7 +146,7 @@ void THtmlWriter::Row(const TDataItem& item, std::string_view parent, int level)
   }
   s += "</tr>\r\n\r\n";
   m_file.Write(s);
-  ++m_context.RowCounter;
+  ++m_rowCounter;
 }
 
 void THtmlWriter::AppendCell(const TOptionalColumn& column, const TDataItem& item) {

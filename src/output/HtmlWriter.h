@@ -33,6 +33,8 @@ private:
   std::vector<const TOptionalColumn*> m_columns;
   TLocationCache m_locations;
   bool m_treeLayout;
+  // Every row counts, directory rows too; file rows alternate their colour by it.
+  int m_rowCounter = 0;
   std::string m_line;
   std::string m_value;
 };

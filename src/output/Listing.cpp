@@ -19,33 +19,35 @@ TAtomicFile CreateListingFile(const TFilePath& listing) {
   }
 }
 
-bool WriteListing(const TListingContext& context) {
-  const int fileType = context.Options.FileType;
-  if (fileType != FileTypeCsv && fileType != FileTypeHtml) {
-    return true;
-  }
-  TAtomicFile file = CreateListingFile(context.OutputFile);
-  TListingWalk walk(context);
-  if (fileType == FileTypeCsv) {
-    TCsvWriter writer(context, file);
-    walk.Run(writer);
-  } else {
-    THtmlWriter writer(context, file);
-    walk.Run(writer);
-  }
-  file.Commit();
-  return true;
-}
+namespace {
 
-bool WriteXmlListing(const TListingContext& context) {
+template <class Writer>
+void WriteWith(const TListingContext& context) {
   TAtomicFile file = CreateListingFile(context.OutputFile);
-  TXmlWriter writer(context, file);
+  Writer writer(context, file);
   TListingWalk(context).Run(writer);
   file.Commit();
-  if (context.Options.XSLT) {
-    CopyStylesheets(context.ExeDirectory, context.SampleDirectory, context.OutputFile.Native);
+}
+
+}  // namespace
+
+bool WriteListing(const TListingContext& context) {
+  switch (context.Options.FileType) {
+    case FileTypeCsv:
+      WriteWith<TCsvWriter>(context);
+      return true;
+    case FileTypeHtml:
+      WriteWith<THtmlWriter>(context);
+      return true;
+    case FileTypeXml:
+      WriteWith<TXmlWriter>(context);
+      if (context.Options.XSLT) {
+        CopyStylesheets(context.ExeDirectory, context.SampleDirectory, context.OutputFile.Native);
+      }
+      return true;
+    default:
+      return false;
   }
-  return true;
 }
 
 }  // namespace orv

@@ -14,14 +14,12 @@ namespace orv {
 // "ファイル <OutputFile> を作成できません" when it cannot.
 TAtomicFile CreateListingFile(const TFilePath& listing);
 
-// The CSV (FileType 0) or HTML (FileType 1) listing. Returns true when written, also
-// after a stop (the partial listing ends with its footer); for other file types it
-// writes nothing and returns true. Throws EOSError when the file cannot be created
-// (message above) or written (the system's reason); the older file then stays.
+// The listing of context.Options.FileType (CSV, HTML or XML), and after an XML
+// listing, with the XSLT option, the stylesheet copies. Returns false, writing
+// nothing, when the file type names no format (a hand-edited settings file); true
+// when the listing was written, also after a stop (the partial listing ends with its
+// footer). Throws EOSError when the file cannot be created (message above) or written
+// (the system's reason); the older file then stays.
 bool WriteListing(const TListingContext& context);
-
-// The XML listing, then, with the XSLT option, the stylesheet copies. Returns and
-// throws as WriteListing.
-bool WriteXmlListing(const TListingContext& context);
 
 }  // namespace orv

@@ -1,5 +1,7 @@
 // TListingContext: what a listing writer reads from the run. The run driver owns
-// everything referred to here and keeps it alive for the call.
+// everything referred to here and keeps it alive for the call. A writer changes
+// nothing through it but the Written marks of the file records it writes, and talks
+// to the host (status texts, pumps).
 #pragma once
 
 #include "core/DataList.h"
@@ -29,8 +31,6 @@ struct TListingContext {
   const std::string& PathSeparator;
   // Native, ending in "/": where Orvantis.xsl.sample and Orvantis.xsl live.
   const std::string& ExeDirectory;
-  // The HTML row counter; the driver resets it at the start of every run.
-  int& RowCounter;
   const TCaption& Captions;
   TRunHost& Host;
   // Polled between rows; the stop command clears it during the host's Pump.

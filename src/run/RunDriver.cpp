@@ -59,19 +59,19 @@ TRunDriver::TRunDriver(TRunHost& host) : m_host(host) {
 }
 
 void TRunDriver::Start(const std::vector<std::string>& arguments) {
-  AutoMode = arguments.size() == 2;
-  if (AutoMode) {
+  m_autoMode = arguments.size() == 2;
+  if (m_autoMode) {
     // Relative paths and ".." parts are resolved here, so that depth limits and the
     // relative forms of paths find the target's text at the start of every path.
     m_commandLineTarget = TFilePath::FromNative(ExpandPath(arguments[0]));
     m_commandLineOutput = TFilePath::FromNative(ExpandPath(arguments[1]));
   }
-  Running = false;
-  ExeDirectory = ExecutableDirectory();
-  SettingsPath = ExeDirectory + "Orvantis.ini";
-  AliasPath = ExeDirectory + "alias.ini";
-  CaptionPath = ExeDirectory + "caption.ini";
-  LoadSettings(SettingsPath, Options, &m_host);
+  m_running = false;
+  m_exeDirectory = ExecutableDirectory();
+  m_settingsPath = m_exeDirectory + "Orvantis.ini";
+  m_aliasPath = m_exeDirectory + "alias.ini";
+  m_captionPath = m_exeDirectory + "caption.ini";
+  LoadSettings(m_settingsPath, Options, &m_host);
   m_host.RefreshControls();
 }
 
@@ -79,7 +79,7 @@ TRunOutcome TRunDriver::RunAutomatic() { return RunListing(); }
 
 bool TRunDriver::Shutdown() {
   try {
-    SaveSettings(SettingsPath, Options, &m_host);
+    SaveSettings(m_settingsPath, Options, &m_host);
     return true;
   } catch (const std::exception& error) {
     m_host.ShowError(error.what());
@@ -88,7 +88,7 @@ bool TRunDriver::Shutdown() {
 }
 
 void TRunDriver::Stop() {
-  Running = false;
+  m_running = false;
   m_host.RefreshControls();
 }
 
@@ -105,40 +105,39 @@ TRunOutcome TRunDriver::RunListing() {
 }
 
 void TRunDriver::EndRunning() {
-  Running = false;
+  m_running = false;
   m_host.RefreshControls();
 }
 
 TRunOutcome TRunDriver::RunSteps() {
-  RowCounter = 0;
-  Lists.TotalSize = 0;
-  IconDirectory = {};
+  m_lists.TotalSize = 0;
+  m_iconDirectory = {};
   // Linux paths have one delimiter; with or without SlashDelimiter the listing shows "/".
-  PathSeparator = std::string(1, PathDelim);
+  m_pathSeparator = std::string(1, PathDelim);
 
   if (!ChooseTargetAndOutput() || !PrepareIconDirectory() || !CheckRegExp()) {
     return TRunOutcome::NotStarted;
   }
 
-  Running = true;
+  m_running = true;
   m_host.RefreshControls();
-  EntriesWalked = 0;
-  DirectoriesWalked = 0;
-  Lists.FileList.Clear();
-  Lists.DirectoryList.Clear();
+  m_entriesWalked = 0;
+  m_directoriesWalked = 0;
+  m_lists.FileList.Clear();
+  m_lists.DirectoryList.Clear();
 
   m_searchFile.Recursive = Options.SubFolder;
-  TargetDirectory.Text = WithTrailingDelimiter(TargetDirectory.Text);
-  if (TargetDirectory.Native.empty() || TargetDirectory.Native.back() != PathDelim) {
-    TargetDirectory.Native += PathDelim;
+  m_targetDirectory.Text = WithTrailingDelimiter(m_targetDirectory.Text);
+  if (m_targetDirectory.Native.empty() || m_targetDirectory.Native.back() != PathDelim) {
+    m_targetDirectory.Native += PathDelim;
   }
-  m_searchFile.SetDirectory(TargetDirectory);
-  m_filters.Prepare(TargetDirectory.Text);
+  m_searchFile.SetDirectory(m_targetDirectory);
+  m_filters.Prepare(m_targetDirectory.Text);
 
   m_host.ShowStatus(Text(kPreparing));
   m_host.Pump();
 
-  m_builder.BeginWalk(TargetDirectory.Text, IconDirectory, AliasPath);
+  m_builder.BeginWalk(m_targetDirectory.Text, m_iconDirectory, m_aliasPath);
   bool walked = false;
   try {
     walked = m_searchFile.Execute();
@@ -150,7 +149,7 @@ TRunOutcome TRunDriver::RunSteps() {
   // A stop while directories are gathered skips them all, the target included, and the
   // walk then ends "complete" with nothing in it: that is a stopped walk too, and no
   // empty listing replaces the user's file.
-  if (!walked || !Running) {
+  if (!walked || !m_running) {
     m_host.ShowStatus(Text(kStopped));
     m_host.Pump();
     EndRunning();
@@ -161,7 +160,7 @@ TRunOutcome TRunDriver::RunSteps() {
   m_host.Pump();
   SortLists();
 
-  LoadCaptions(CaptionPath, Captions);
+  LoadCaptions(m_captionPath, m_captions);
   m_host.ShowStatus(Text(kWriting));
   m_host.Pump();
   const bool written = WriteOutput();
@@ -175,7 +174,7 @@ TRunOutcome TRunDriver::RunSteps() {
 }
 
 bool TRunDriver::ChooseTargetAndOutput() {
-  if (!AutoMode) {
+  if (!m_autoMode) {
     static const char* const kExtensions[] = {"csv", "html", "xml"};
     const std::string extension =
         Options.FileType >= 0 && Options.FileType <= 2 ? kExtensions[Options.FileType] : std::string();
@@ -183,13 +182,13 @@ bool TRunDriver::ChooseTargetAndOutput() {
     if (!m_host.ChooseOutputFile(extension, chosen)) {
       return false;
     }
-    TargetDirectory = m_host.SelectedDirectory();
-    OutputFile = chosen;
+    m_targetDirectory = m_host.SelectedDirectory();
+    m_outputFile = chosen;
     return true;
   }
-  TargetDirectory = m_commandLineTarget;
-  OutputFile = m_commandLineOutput;
-  if (const int fileType = FileTypeFromExtension(OutputFile.Text); fileType >= 0) {
+  m_targetDirectory = m_commandLineTarget;
+  m_outputFile = m_commandLineOutput;
+  if (const int fileType = FileTypeFromExtension(m_outputFile.Text); fileType >= 0) {
     Options.FileType = fileType;
   }
   return true;
@@ -204,17 +203,17 @@ bool TRunDriver::PrepareIconDirectory() {
     m_host.ShowWarning(Text(kM1));
     return false;
   }
-  IconDirectory.Text = ExtractFileDir(OutputFile.Text) + PathSeparator + Options.IconDir;
-  IconDirectory.Native = ExtractFileDir(OutputFile.Native) + PathSeparator + AnsiToUtf8(Options.IconDir);
-  if (DirectoryExists(IconDirectory.Native)) {
+  m_iconDirectory.Text = ExtractFileDir(m_outputFile.Text) + m_pathSeparator + Options.IconDir;
+  m_iconDirectory.Native = ExtractFileDir(m_outputFile.Native) + m_pathSeparator + AnsiToUtf8(Options.IconDir);
+  if (DirectoryExists(m_iconDirectory.Native)) {
     return true;
   }
   const std::string question =
-      Text(kM2Head) + "\r\n\r\n" + IconDirectory.Text + "\r\n\r\n" + Text(kM2Tail);
+      Text(kM2Head) + "\r\n\r\n" + m_iconDirectory.Text + "\r\n\r\n" + Text(kM2Tail);
   if (!m_host.ConfirmWarning(question)) {
     return false;
   }
-  if (!CreateDirectoryLevel(IconDirectory.Native)) {
+  if (!CreateDirectoryLevel(m_iconDirectory.Native)) {
     m_host.ShowWarning(Text(kM3));
     return false;
   }
@@ -237,61 +236,52 @@ void TRunDriver::SortLists() {
   // directory gives every listing byte for byte what a sort of the full paths gives,
   // at a fraction of the cost. Sorting by directory first and then by directory and
   // time gives the order of the second sort alone.
-  Lists.FileList.SortByDirectoryGroups(Options.SortByLastWriteTime);
-  Lists.DirectoryList.Sort(CompareByPath);
+  m_lists.FileList.SortByDirectoryGroups(Options.SortByLastWriteTime);
+  m_lists.DirectoryList.Sort(CompareByPath);
 }
 
 bool TRunDriver::WriteOutput() {
   const TRegionalSettings regional = ReadRegionalSettings();
   const TListingContext context{
       .Options = Options,
-      .Lists = Lists,
-      .TargetDirectory = TargetDirectory,
-      .OutputFile = OutputFile,
-      .IconDirectory = IconDirectory,
-      .PathSeparator = PathSeparator,
-      .ExeDirectory = ExeDirectory,
-      .RowCounter = RowCounter,
-      .Captions = Captions,
+      .Lists = m_lists,
+      .TargetDirectory = m_targetDirectory,
+      .OutputFile = m_outputFile,
+      .IconDirectory = m_iconDirectory,
+      .PathSeparator = m_pathSeparator,
+      .ExeDirectory = m_exeDirectory,
+      .Captions = m_captions,
       .Host = m_host,
-      .Running = Running,
+      .Running = m_running,
       .Regional = regional,
       .Clock = CurrentLocalDateTime,
       .SampleDirectory = ProgramDirectory(),
   };
-  switch (Options.FileType) {
-    case FileTypeCsv:
-    case FileTypeHtml:
-      return WriteListing(context);
-    case FileTypeXml:
-      return WriteXmlListing(context);
-    default:
-      // No format selected (a hand-edited settings file): nothing to write, and the
-      // run counts as written.
-      return true;
-  }
+  // No format selected (a hand-edited settings file) writes nothing; the run still
+  // counts as written, but there is nothing to open.
+  return WriteListing(context);
 }
 
 void TRunDriver::OpenResult() {
   const std::string program = TrimControls(Options.SelectProgram);
   if (Options.UseSelectProgram && !program.empty()) {
     // The output path is handed over as one argument; no shell splits or quotes it.
-    m_host.OpenDocument(AnsiToUtf8(program), OutputFile.Native);
+    m_host.OpenDocument(AnsiToUtf8(program), m_outputFile.Native);
   } else {
-    m_host.OpenDocument({}, OutputFile.Native);
+    m_host.OpenDocument({}, m_outputFile.Native);
   }
 }
 
 void TRunDriver::SearchFileFindDir(const std::string& name, const TSearchFileData& data, bool& skip,
                                    bool& ignoreSubDir) {
-  ++DirectoriesWalked;
+  ++m_directoriesWalked;
   m_host.ShowStatus(name);
   // The stop reaches the directory phase by keeping every remaining directory out;
   // otherwise the first rule that applies keeps the directory and its subtree out.
   const std::size_t delimiter = AnsiLastDelimiter(std::string_view(&PathDelim, 1), name);
   const std::string_view ownName =
       delimiter == std::string::npos ? std::string_view(name) : std::string_view(name).substr(delimiter + 1);
-  if (!Running || m_filters.IsIgnoredDirName(ownName) || !m_filters.WithinTreeLevel(name) ||
+  if (!m_running || m_filters.IsIgnoredDirName(ownName) || !m_filters.WithinTreeLevel(name) ||
       (data.IsHidden && Options.IgnoreHiddenAttribute) || (data.IsSystem && Options.IgnoreSystemAttribute)) {
     skip = true;
     ignoreSubDir = true;
@@ -300,9 +290,9 @@ void TRunDriver::SearchFileFindDir(const std::string& name, const TSearchFileDat
 }
 
 void TRunDriver::SearchFileFind(const std::string& name, const TSearchFileData& data, bool& continueWalk) {
-  ++EntriesWalked;
+  ++m_entriesWalked;
   m_builder.BuildEntry(name, data);
-  if (!Running) {
+  if (!m_running) {
     continueWalk = false;
   }
 }

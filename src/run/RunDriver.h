@@ -49,29 +49,24 @@ public:
   // The stop command: clears Running; the walk notices at its next poll.
   void Stop();
 
+  // The options of the next run. The window writes each control's option here as it
+  // changes; a run reads them, and automatic mode changes FileType.
   RunOptions Options;
 
-  bool AutoMode = false;
-  bool Running = false;
-  std::string ExeDirectory;  // native, ending in "/"
-  std::string SettingsPath;  // native
-  std::string AliasPath;     // native
-  std::string CaptionPath;   // native
-  TFilePath TargetDirectory;
-  TFilePath OutputFile;
-  std::string PathSeparator = "/";
-  TFilePath IconDirectory;
+  // The run's state, changed only by the operations above.
+  bool AutoMode() const { return m_autoMode; }
+  bool Running() const { return m_running; }
+  const std::string& ExeDirectory() const { return m_exeDirectory; }  // native, ending in "/"
+  const TFilePath& TargetDirectory() const { return m_targetDirectory; }
+  const TFilePath& OutputFile() const { return m_outputFile; }
+  const TFilePath& IconDirectory() const { return m_iconDirectory; }
   // FileList, DirectoryList and TotalSize of the last run.
-  TRunLists Lists;
-  TCaption Captions;
-  // The HTML writer's row counter, reset at every run.
-  int RowCounter = 0;
-
+  const TRunLists& Lists() const { return m_lists; }
   // Counts of the last walk (every entry and directory reported), for progress and tests.
-  int64_t EntriesWalked = 0;
-  int64_t DirectoriesWalked = 0;
+  int64_t EntriesWalked() const { return m_entriesWalked; }
+  int64_t DirectoriesWalked() const { return m_directoriesWalked; }
 
-  TSearchFile& Walker() { return m_searchFile; }
+  const TSearchFile& Walker() const { return m_searchFile; }
   const TScanFilters& Filters() const { return m_filters; }
 
 private:
@@ -87,9 +82,24 @@ private:
   void EndRunning();
 
   TRunHost& m_host;
+  bool m_autoMode = false;
+  bool m_running = false;
+  std::string m_exeDirectory;
+  std::string m_settingsPath;  // native
+  std::string m_aliasPath;     // native
+  std::string m_captionPath;   // native
+  TFilePath m_targetDirectory;
+  TFilePath m_outputFile;
+  std::string m_pathSeparator = "/";
+  TFilePath m_iconDirectory;
+  TRunLists m_lists;
+  TCaption m_captions;
+  int64_t m_entriesWalked = 0;
+  int64_t m_directoriesWalked = 0;
+
   TSearchFile m_searchFile;
   TScanFilters m_filters{Options};
-  TEntryBuilder m_builder{Options, m_filters, m_host, Lists};
+  TEntryBuilder m_builder{Options, m_filters, m_host, m_lists};
   TFilePath m_commandLineTarget;
   TFilePath m_commandLineOutput;
 };

@@ -101,7 +101,7 @@ TOrvantisForm::~TOrvantisForm() {
 
 void TOrvantisForm::Start(const std::vector<std::string>& arguments) {
   m_driver.Start(arguments);
-  if (m_driver.AutoMode) {
+  if (m_driver.AutoMode()) {
     setWindowTitle(QStringLiteral("Orvantis") + QString::fromLatin1(AutoModeCaptionSuffix));
   }
   // The settings hold no target, so every start begins at the root, opened.
@@ -217,7 +217,7 @@ void TOrvantisForm::showEvent(QShowEvent* event) {
     m_textsFitted = true;
     FitTexts();
   }
-  if (m_driver.AutoMode && !m_automaticStarted) {
+  if (m_driver.AutoMode() && !m_automaticStarted) {
     m_automaticStarted = true;
     // After the window has been drawn, so the run's progress shows in it.
     QTimer::singleShot(0, this, &TOrvantisForm::RunAutomatic);

@@ -116,7 +116,7 @@ private:
   void ButtonSelectProgramClick();
   void RunAutomatic();
   void FlushStatus();
-  bool Running() const { return m_driver.Running; }
+  bool Running() const { return m_driver.Running(); }
 
   TRunDriver m_driver{*this};
   TQtIconSource m_iconSource;

@@ -50,7 +50,6 @@ struct TListingRun {
   TFilePath IconDirectory;
   std::string Separator = "/";
   std::string ExeDirectory = Temp.MakeDir("exe") + "/";
-  int RowCounter = 0;
   TCaption Captions;
   TTestHost Host;
   bool Running = true;
@@ -63,7 +62,7 @@ struct TListingRun {
     // Only what a test turns on.
     Options.LastUpdateTime = false;
     Options.HyperLink = false;
-    Options.FileType = FileTypeCsv;
+    Options.FileType = std::string_view(outputName).ends_with(".xml") ? FileTypeXml : FileTypeCsv;
   }
 
   // A record below the target ("sub/" for a directory), UTF-8 in, CP932 stored.
@@ -91,7 +90,7 @@ struct TListingRun {
   TListingContext Context() {
     return TListingContext{.Options = Options, .Lists = Lists, .TargetDirectory = Target, .OutputFile = Output,
                            .IconDirectory = IconDirectory, .PathSeparator = Separator, .ExeDirectory = ExeDirectory,
-                           .RowCounter = RowCounter, .Captions = Captions, .Host = Host, .Running = Running,
+                           .Captions = Captions, .Host = Host, .Running = Running,
                            .Regional = Regional, .Clock = [] {
                              TDateTime value = 0;
                              EncodeDateTime({2024, 5, 6, 7, 8, 9, 0}, value);

@@ -34,7 +34,7 @@ TEST(XmlListing, DocumentByteForByte) {
   run.Add("sub/it's.txt", 1500).MutableFacts().ExifUserComment = "one\ntwo";
   run.Add("ソ.txt", 2);
   run.Prepare();
-  ASSERT_TRUE(WriteXmlListing(run.Context()));
+  ASSERT_TRUE(WriteListing(run.Context()));
   EXPECT_EQ(run.Written(),
             "<?xml version=\"1.0\" encoding=\"shift_jis\"?>\r\n"
             "<?xml-stylesheet type=\"text/xsl\" href=\"./Orvantis.xsl\"?>\r\n"
@@ -51,7 +51,7 @@ TEST(XmlListing, DocumentByteForByte) {
   TListingRun empty("empty.xml");
   empty.Options.XSLT = false;
   empty.Options.PathMode = 1;
-  ASSERT_TRUE(WriteXmlListing(empty.Context()));
+  ASSERT_TRUE(WriteListing(empty.Context()));
   EXPECT_EQ(empty.Written(),
             "<?xml version=\"1.0\" encoding=\"shift_jis\"?>\r\n"
             "<doc generatedatetime=\"2024/05/06 7:08:09\" generator=\"Orvantis ver1.36\" "
@@ -72,7 +72,7 @@ TEST(XmlListing, ConditionalAttributesHostileNamesAndStop) {
   const std::vector<std::string> hostile = {"q\"<&>'", "ctl\x01\x1f", "line\nfeed", "tab\tcr\r"};
   for (std::size_t i = 0; i < hostile.size(); ++i) run.Add((i % 2 ? "A/" : "a/") + hostile[i], 1);
   run.Prepare();
-  ASSERT_TRUE(WriteXmlListing(run.Context()));
+  ASSERT_TRUE(WriteListing(run.Context()));
   const std::string text = run.Written();
   EXPECT_TRUE(WellFormed(run.Output.Native, text)) << text;
   EXPECT_NE(text.find("name=\"a.Pdf\" level=\"0\" icon=\"./icons/Pdf.ico\" size=\"1\" pdf_page_count=\"0\" "
@@ -99,7 +99,7 @@ TEST(XmlListing, ConditionalAttributesHostileNamesAndStop) {
   run.Running = true;
   run.Host.Pumps = 0;
   run.Host.PumpsBeforeStop = 2;
-  ASSERT_TRUE(WriteXmlListing(run.Context()));
+  ASSERT_TRUE(WriteListing(run.Context()));
   const std::string stopped = run.Written();
   EXPECT_TRUE(WellFormed(run.Output.Native, stopped)) << stopped;
   EXPECT_TRUE(stopped.ends_with("</dir></root></doc>\r\n")) << stopped;
@@ -108,13 +108,13 @@ TEST(XmlListing, ConditionalAttributesHostileNamesAndStop) {
 TEST(XmlListing, StylesheetCopiesNeverReplace) {
   TListingRun run("list.xml");
   const std::string sample = run.Temp.WriteFile("exe/Orvantis.xsl.sample", "sample");
-  ASSERT_TRUE(WriteXmlListing(run.Context()));
+  ASSERT_TRUE(WriteListing(run.Context()));
   EXPECT_EQ(test::ReadFileText(run.ExeDirectory + "Orvantis.xsl"), "sample");
   EXPECT_EQ(test::ReadFileText(run.Temp / "out/Orvantis.xsl"), "sample");
 
   run.Temp.WriteFile("exe/Orvantis.xsl.sample", "newer sample");
   run.Temp.WriteFile("out/Orvantis.xsl", "edited");
-  ASSERT_TRUE(WriteXmlListing(run.Context()));
+  ASSERT_TRUE(WriteListing(run.Context()));
   EXPECT_EQ(test::ReadFileText(run.ExeDirectory + "Orvantis.xsl"), "sample");
   EXPECT_EQ(test::ReadFileText(run.Temp / "out/Orvantis.xsl"), "edited");
 
@@ -122,14 +122,14 @@ TEST(XmlListing, StylesheetCopiesNeverReplace) {
   TListingRun off("list.xml");
   off.Options.XSLT = false;
   off.Temp.WriteFile("exe/Orvantis.xsl.sample", "sample");
-  ASSERT_TRUE(WriteXmlListing(off.Context()));
+  ASSERT_TRUE(WriteListing(off.Context()));
   EXPECT_FALSE(FileExists(off.ExeDirectory + "Orvantis.xsl"));
 
   TListingRun fallback("list.xml");
   fallback.Temp.WriteFile("install/Orvantis.xsl.sample", "installed");
   TListingContext context = fallback.Context();
   context.SampleDirectory = fallback.Temp / "install/";
-  ASSERT_TRUE(WriteXmlListing(context));
+  ASSERT_TRUE(WriteListing(context));
   EXPECT_EQ(test::ReadFileText(fallback.Temp / "out/Orvantis.xsl"), "installed");
 }
 
@@ -141,7 +141,7 @@ TEST(XmlListing, ShippedStylesheetRendersTheTree) {
   run.Add("docs/report.txt", 4096).MutableFacts().Alias = "Report";
   run.Add("top.txt", 1);
   run.Prepare();
-  ASSERT_TRUE(WriteXmlListing(run.Context()));
+  ASSERT_TRUE(WriteListing(run.Context()));
   const std::string page = run.Temp / "out/page.html";
   const std::string command = "xsltproc -o '" + page + "' '" ORVANTIS_XSL_SAMPLE "' '" + run.Output.Native + "'";
   ASSERT_EQ(std::system(command.c_str()), 0);

@@ -80,7 +80,7 @@ protected:
 TEST_F(RunDriverTest, TheOutputExtensionChoosesTheFormatAndIsSaved) {
   TRunDriver driver(m_host);
   EXPECT_EQ(RunAuto(driver, m_dir / "tree", m_dir / "out/out.XML"), TRunOutcome::Written);
-  EXPECT_TRUE(driver.AutoMode);
+  EXPECT_TRUE(driver.AutoMode());
   EXPECT_EQ(driver.Options.FileType, FileTypeXml);
   EXPECT_NE(Settings().find("\r\nFileType=2\r\n"), std::string::npos);
 
@@ -100,18 +100,18 @@ TEST_F(RunDriverTest, TheOutputExtensionChoosesTheFormatAndIsSaved) {
 TEST_F(RunDriverTest, WalksEveryEntryAndTreatsATrailingDelimiterAlike) {
   TRunDriver driver(m_host);
   EXPECT_EQ(RunAuto(driver, m_dir / "tree", m_dir / "out/a.csv"), TRunOutcome::Written);
-  EXPECT_EQ(driver.EntriesWalked, 4);      // a.txt, sub, sub/b.txt, sub/empty
-  EXPECT_EQ(driver.DirectoriesWalked, 3);  // tree/, sub, empty
-  EXPECT_EQ(driver.TargetDirectory.Text, m_dir / "tree/");
-  EXPECT_FALSE(driver.Running);
+  EXPECT_EQ(driver.EntriesWalked(), 4);      // a.txt, sub, sub/b.txt, sub/empty
+  EXPECT_EQ(driver.DirectoriesWalked(), 3);  // tree/, sub, empty
+  EXPECT_EQ(driver.TargetDirectory().Text, m_dir / "tree/");
+  EXPECT_FALSE(driver.Running());
   EXPECT_TRUE(m_host.Statuses.back().empty());
   // Paths in the status bar are shown relative to the target.
   EXPECT_NE(std::find(m_host.Statuses.begin(), m_host.Statuses.end(), "./sub/b.txt"), m_host.Statuses.end());
 
   TRunDriver slash(m_host);
   RunAuto(slash, m_dir / "tree/", m_dir / "out/a.csv");
-  EXPECT_EQ(slash.EntriesWalked, 4);
-  EXPECT_EQ(slash.TargetDirectory.Text, m_dir / "tree/");
+  EXPECT_EQ(slash.EntriesWalked(), 4);
+  EXPECT_EQ(slash.TargetDirectory().Text, m_dir / "tree/");
 
   // Relative command-line paths are made absolute.
   TRunDriver relative(m_host);
@@ -119,16 +119,16 @@ TEST_F(RunDriverTest, WalksEveryEntryAndTreatsATrailingDelimiterAlike) {
   ASSERT_EQ(chdir(m_dir.Path().c_str()), 0);
   RunAuto(relative, "tree/sub/..", "out/a.csv");
   ASSERT_EQ(chdir(previous.c_str()), 0);
-  EXPECT_EQ(relative.TargetDirectory.Text, m_dir / "tree/");
-  EXPECT_EQ(relative.OutputFile.Text, m_dir / "out/a.csv");
-  EXPECT_EQ(relative.EntriesWalked, 4);
+  EXPECT_EQ(relative.TargetDirectory().Text, m_dir / "tree/");
+  EXPECT_EQ(relative.OutputFile().Text, m_dir / "out/a.csv");
+  EXPECT_EQ(relative.EntriesWalked(), 4);
 
   // Without subfolders only the target's own entries are walked.
   TRunDriver flat(m_host);
   flat.Start({m_dir / "tree", m_dir / "out/a.csv"});
   flat.Options.SubFolder = false;
   flat.RunAutomatic();
-  EXPECT_EQ(flat.EntriesWalked, 2);
+  EXPECT_EQ(flat.EntriesWalked(), 2);
 }
 
 TEST_F(RunDriverTest, IconDirectoryChecks) {
@@ -140,7 +140,7 @@ TEST_F(RunDriverTest, IconDirectoryChecks) {
     EXPECT_EQ(driver.RunAutomatic(), TRunOutcome::NotStarted);
     ASSERT_EQ(m_host.Warnings.size(), 1u);
     EXPECT_EQ(m_host.Warnings[0], Utf8ToAnsi("アイコンファイル出力ディレクトリは必ず指定してください。"));
-    EXPECT_EQ(driver.EntriesWalked, 0);
+    EXPECT_EQ(driver.EntriesWalked(), 0);
     driver.Shutdown();
     EXPECT_NE(Settings().find("\r\nIconDir=\r\n"), std::string::npos);  // saved trimmed
   }
@@ -157,12 +157,12 @@ TEST_F(RunDriverTest, IconDirectoryChecks) {
               Utf8ToAnsi("指定したアイコンファイル出力ディレクトリが存在しません。\r\n\r\n") + m_dir / "out/icons" +
                   Utf8ToAnsi("\r\n\r\n作成してもよろしいですか?"));
     EXPECT_FALSE(DirectoryExists(m_dir / "out/icons"));
-    EXPECT_FALSE(driver.Running);
+    EXPECT_FALSE(driver.Running());
 
     m_host.AnswerOk = true;
     EXPECT_EQ(driver.RunAutomatic(), TRunOutcome::Written);
     EXPECT_TRUE(DirectoryExists(m_dir / "out/icons"));
-    EXPECT_EQ(driver.IconDirectory.Native, m_dir / "out/icons");
+    EXPECT_EQ(driver.IconDirectory().Native, m_dir / "out/icons");
   }
   {
     // Only one level is created: a missing parent gives M3.
@@ -189,28 +189,28 @@ TEST_F(RunDriverTest, TheStopCommandEndsTheWalk) {
   // Pressed during the directory phase: every remaining directory is kept out, and
   // the first entry reported afterwards ends the walk.
   m_host.OnPump = [&] {
-    if (driver.DirectoriesWalked == 1 && driver.Running) driver.Stop();
+    if (driver.DirectoriesWalked() == 1 && driver.Running()) driver.Stop();
   };
   EXPECT_EQ(driver.RunAutomatic(), TRunOutcome::Stopped);
-  EXPECT_FALSE(driver.Running);
-  EXPECT_EQ(driver.DirectoriesWalked, 2);  // the target, then sub (skipped); sub/empty never
-  EXPECT_EQ(driver.EntriesWalked, 1);
+  EXPECT_FALSE(driver.Running());
+  EXPECT_EQ(driver.DirectoriesWalked(), 2);  // the target, then sub (skipped); sub/empty never
+  EXPECT_EQ(driver.EntriesWalked(), 1);
   EXPECT_EQ(m_host.Statuses.back(), Utf8ToAnsi("処理が中断されました"));
 
   // Pressed before any directory was reported: every directory, the target too, is
   // skipped; still a stopped walk, and no listing is written.
   m_host.OnPump = [&] {
-    if (driver.DirectoriesWalked == 0 && driver.Running) driver.Stop();
+    if (driver.DirectoriesWalked() == 0 && driver.Running()) driver.Stop();
   };
   EXPECT_EQ(driver.RunAutomatic(), TRunOutcome::Stopped);
   EXPECT_FALSE(PathExists(m_dir / "out/a.csv"));
 
   // Pressed at the first entry: the walk stops right after it.
   m_host.OnPump = [&] {
-    if (driver.EntriesWalked == 1 && driver.Running) driver.Stop();
+    if (driver.EntriesWalked() == 1 && driver.Running()) driver.Stop();
   };
   EXPECT_EQ(driver.RunAutomatic(), TRunOutcome::Stopped);
-  EXPECT_EQ(driver.EntriesWalked, 1);
+  EXPECT_EQ(driver.EntriesWalked(), 1);
 }
 
 TEST_F(RunDriverTest, AnErrorEndsTheRunAndReturnsToIdle) {
@@ -221,7 +221,7 @@ TEST_F(RunDriverTest, AnErrorEndsTheRunAndReturnsToIdle) {
   };
   EXPECT_EQ(driver.RunAutomatic(), TRunOutcome::Failed);
   EXPECT_EQ(m_host.Errors, std::vector<std::string>{"disk on fire"});
-  EXPECT_FALSE(driver.Running);
+  EXPECT_FALSE(driver.Running());
   EXPECT_FALSE(driver.Walker().Busy());
 
   // The next run works.
@@ -232,7 +232,7 @@ TEST_F(RunDriverTest, AnErrorEndsTheRunAndReturnsToIdle) {
 TEST_F(RunDriverTest, InteractiveRunsTakeTheDialogAndTheTree) {
   TRunDriver driver(m_host);
   driver.Start({});
-  EXPECT_FALSE(driver.AutoMode);
+  EXPECT_FALSE(driver.AutoMode());
   EXPECT_EQ(driver.RunListing(), TRunOutcome::NotStarted);  // dialog cancelled
   EXPECT_EQ(m_host.DialogExtension, "html");
 
@@ -241,13 +241,13 @@ TEST_F(RunDriverTest, InteractiveRunsTakeTheDialogAndTheTree) {
   EXPECT_EQ(driver.RunListing(), TRunOutcome::Written);
   // The dialog's name does not change the format: it follows the option.
   EXPECT_EQ(driver.Options.FileType, FileTypeHtml);
-  EXPECT_EQ(driver.EntriesWalked, 4);
+  EXPECT_EQ(driver.EntriesWalked(), 4);
 }
 
 TEST_F(RunDriverTest, ATargetThatDoesNotExistGivesAnEmptyWalk) {
   TRunDriver driver(m_host);
   EXPECT_EQ(RunAuto(driver, m_dir / "nothing-here", m_dir / "out/a.csv"), TRunOutcome::Written);
-  EXPECT_EQ(driver.EntriesWalked, 0);
+  EXPECT_EQ(driver.EntriesWalked(), 0);
   EXPECT_TRUE(m_host.Errors.empty());
 }
 

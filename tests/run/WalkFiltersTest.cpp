@@ -46,15 +46,15 @@ protected:
     EXPECT_EQ(m_driver->RunAutomatic(), expected);
     std::vector<std::string> listed;
     const std::size_t prefix = (m_dir / "t/").size();
-    for (std::size_t i = 0; i < m_driver->Lists.DirectoryList.Count(); ++i)
-      listed.push_back(m_driver->Lists.DirectoryList.Items(i).Path().substr(prefix));
-    for (std::size_t i = 0; i < m_driver->Lists.FileList.Count(); ++i)
-      listed.push_back(m_driver->Lists.FileList.Items(i).Path().substr(prefix));
+    for (std::size_t i = 0; i < m_driver->Lists().DirectoryList.Count(); ++i)
+      listed.push_back(m_driver->Lists().DirectoryList.Items(i).Path().substr(prefix));
+    for (std::size_t i = 0; i < m_driver->Lists().FileList.Count(); ++i)
+      listed.push_back(m_driver->Lists().FileList.Items(i).Path().substr(prefix));
     return listed;
   }
 
   int FileCount(const std::string& relative) const {
-    const TDataItem* item = m_driver->Lists.DirectoryList.FindPath(m_dir / "t/" + relative);
+    const TDataItem* item = m_driver->Lists().DirectoryList.FindPath(m_dir / "t/" + relative);
     return item ? item->FileCount : -1;
   }
 
@@ -70,14 +70,14 @@ TEST_F(WalkFiltersTest, EverythingWithCountsAndTotals) {
   EXPECT_EQ(all, (L{".hidden/", "backup/", "sub/", "sub/cvs/", "sub/deep/", "sub/deep/empty/", "Temp/", ".hf",
                     "a.JPG", "a.txt", "a.txt.bak", "b.gif", "c.png", "README", "temp", ".hidden/h.txt",
                     "backup/q.png", "sub/cvs/y.txt", "sub/deep/z.jpg", "Temp/x.txt"}));
-  EXPECT_EQ(m_driver->Lists.TotalSize, 13 * 5);
+  EXPECT_EQ(m_driver->Lists().TotalSize, 13 * 5);
   EXPECT_EQ(FileCount("sub/"), 2);
   EXPECT_EQ(FileCount("sub/deep/"), 1);
   EXPECT_EQ(FileCount("sub/deep/empty/"), 0);
 
   // Only directories: no file listed and no size, but the counts still count.
   EXPECT_EQ(Run([](RunOptions& o) { o.DirectoryOnly = true; }).size(), 7u);
-  EXPECT_EQ(m_driver->Lists.TotalSize, 0);
+  EXPECT_EQ(m_driver->Lists().TotalSize, 0);
   EXPECT_EQ(FileCount("sub/"), 2);
 }
 
@@ -151,7 +151,7 @@ TEST_F(WalkFiltersTest, ABadPatternIsRefusedBeforeAnyWalk) {
   ASSERT_EQ(m_host.Warnings.size(), 1u);
   EXPECT_EQ(m_host.Warnings[0].rfind(Utf8ToAnsi("正規表現の指定方法が正しくありません。\r\n"), 0), 0u);
   EXPECT_NE(m_host.Warnings[0].find("PCRE2"), std::string::npos);
-  EXPECT_EQ(m_driver->EntriesWalked, 0);
+  EXPECT_EQ(m_driver->EntriesWalked(), 0);
 }
 
 class TOneColourIcons : public TIconSource {
@@ -189,7 +189,7 @@ TEST_F(WalkFiltersTest, IconsComeFromEveryWalkedEntryOnce) {
 TEST_F(WalkFiltersTest, AliasesAndStatusTexts) {
   m_dir.WriteFile("home/alias.ini", "[alias]\r\nReadme=Notice\r\nreadme=Second\r\n");
   Run([](RunOptions& o) { o.EnableAlias = true; });
-  const TDataList& files = m_driver->Lists.FileList;
+  const TDataList& files = m_driver->Lists().FileList;
   for (std::size_t i = 0; i < files.Count(); ++i) {
     EXPECT_EQ(files.Items(i).Facts().Alias, files.Items(i).Name() == "README" ? "Notice" : "");
   }

@@ -431,15 +431,8 @@ TEST_F(OrvantisForm, EnablingRulesFollowTheControls) {
   EXPECT_EQ(Background(Edit(*form, "EditSelectProgram")), ButtonFace());
   EXPECT_EQ(Background(title), HighlightText());
 
-  // While running, the pages and the tree are greyed; afterwards every rule holds again.
-  form->Driver().Running = true;
-  form->RefreshControls();
-  EXPECT_FALSE(Find<QTabWidget>(*form, "PageControl")->isEnabled());
-  EXPECT_FALSE(Find<QWidget>(*form, "ShellTreeView")->isEnabled());
-  EXPECT_TRUE(Check(*form, "CheckBoxFileOpen")->isEnabled());
-  EXPECT_EQ(Find<QPushButton>(*form, "ButtonExecute")->text(), "中断(&S)");
-  form->Driver().Running = false;
-  form->RefreshControls();
+  // The rules while running are checked by the run tests below; after a run every
+  // rule holds again.
   EXPECT_TRUE(Find<QWidget>(*form, "ShellTreeView")->isEnabled());
   EXPECT_TRUE(Check(*form, "CheckBoxSlashDelimiter")->isEnabled());
   EXPECT_FALSE(Edit(*form, "EditSelectProgram")->isEnabled());
@@ -461,10 +454,12 @@ public:
   TFilePath SelectedDirectory() override { return TFilePath::FromNative(Target); }
   void ShowError(const std::string& text) override { Error = text; }
   void Pump() override {
-    if (Action != TAction::None && Driver().Running && Driver().EntriesWalked > 0 && !Acted) {
+    if (Action != TAction::None && Driver().Running() && Driver().EntriesWalked() > 0 && !Acted) {
       Acted = true;
       CaptionWhileRunning = findChild<QPushButton*>("ButtonExecute")->text();
       PagesEnabledWhileRunning = findChild<QTabWidget*>("PageControl")->isEnabled();
+      TreeEnabledWhileRunning = findChild<QWidget*>("ShellTreeView")->isEnabled();
+      FileOpenEnabledWhileRunning = findChild<QCheckBox*>("CheckBoxFileOpen")->isEnabled();
       if (Action == TAction::Stop) {
         findChild<QCheckBox*>("CheckBoxFileOpen")->click();
         findChild<QPushButton*>("ButtonExecute")->click();
@@ -481,6 +476,8 @@ public:
   bool ClosedWhileRunning = false;
   QString CaptionWhileRunning;
   bool PagesEnabledWhileRunning = true;
+  bool TreeEnabledWhileRunning = true;
+  bool FileOpenEnabledWhileRunning = false;
 };
 
 class OrvantisFormRun : public OrvantisForm {
@@ -494,7 +491,7 @@ protected:
   }
   void Execute() { Find<QPushButton>(*m_form, "ButtonExecute")->click(); }
   bool Idle() const {
-    return !m_form->Driver().Running && Find<QPushButton>(*m_form, "ButtonExecute")->text() == "実行(&E)" &&
+    return !m_form->Driver().Running() && Find<QPushButton>(*m_form, "ButtonExecute")->text() == "実行(&E)" &&
            Find<QTabWidget>(*m_form, "PageControl")->isEnabled() &&
            Find<QWidget>(*m_form, "ShellTreeView")->isEnabled();
   }
@@ -510,6 +507,8 @@ TEST_F(OrvantisFormRun, StoppedFromTheButton) {
   EXPECT_EQ(m_form->ChosenExtension, "html");
   EXPECT_EQ(m_form->CaptionWhileRunning, "中断(&S)");
   EXPECT_FALSE(m_form->PagesEnabledWhileRunning);
+  EXPECT_FALSE(m_form->TreeEnabledWhileRunning);
+  EXPECT_TRUE(m_form->FileOpenEnabledWhileRunning);
   EXPECT_FALSE(m_form->Driver().Options.FileOpen);
   EXPECT_TRUE(Idle());
   EXPECT_EQ(Find<QLabel>(*m_form, "StatusPanel")->text(), "処理が中断されました");
