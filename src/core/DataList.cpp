@@ -67,16 +67,6 @@ std::size_t TDataList::Add(std::unique_ptr<TDataItem> item) {
   return m_items.size() - 1;
 }
 
-void TDataList::Delete(std::size_t i) {
-  if (m_indexByPath) {
-    auto found = m_index.find(m_items[i]->Path());
-    if (found != m_index.end() && found->second == m_items[i].get()) {
-      m_index.erase(found);
-    }
-  }
-  m_items.erase(m_items.begin() + static_cast<std::ptrdiff_t>(i));
-}
-
 void TDataList::Clear() {
   m_index.clear();
   m_items.clear();
@@ -175,23 +165,6 @@ TDataItem* TDataList::FindPath(std::string_view path) const {
   const auto found = m_index.find(path);
   return found == m_index.end() ? nullptr : found->second;
 }
-
-void CountFileInDirectories(TDataList& directories, std::string_view filePath) {
-  std::string_view directory = DirectoryPartOf(filePath);
-  while (!directory.empty()) {
-    TDataItem* record = directories.FindPath(directory);
-    if (!record) {
-      return;
-    }
-    ++record->FileCount;
-    // The parent: the directory part of the path without its last delimiter.
-    directory = DirectoryPartOf(directory.substr(0, directory.size() - 1));
-  }
-}
-
-}  // namespace orv
-
-namespace orv {
 
 void TDirectoryCounter::CountFile(std::string_view filePath) {
   const std::string_view directory = DirectoryPartOf(filePath);

@@ -35,8 +35,6 @@ public:
   TDataItem& Items(std::size_t i) { return *m_items[i]; }
   const TDataItem& Items(std::size_t i) const { return *m_items[i]; }
   std::size_t Count() const { return m_items.size(); }
-  // Removes and destroys one record (linear; the writers mark records instead).
-  void Delete(std::size_t i);
   void Clear();
   // Sorts by compare; records that compare equal are ordered by their exact path
   // bytes, so two runs over the same tree give the same order.
@@ -66,15 +64,12 @@ struct TRunLists {
   int64_t TotalSize = 0;
 };
 
-// Adds 1 to the FileCount of the file's directory and of every listed ancestor above
-// it, climbing until the first directory that has no record (the target never has
-// one). Paths are compared exactly.
-void CountFileInDirectories(TDataList& directories, std::string_view filePath);
-
-// The same counts for a whole walk at a fraction of the cost: during the walk each file
-// counts for its own directory only (TDirectoryCounter), and once the walk is over
-// every directory's count is added to its listed ancestors, up to the first one that
-// is not listed, exactly as the climb per file would have added it.
+// The per-directory file counts of a walk: every file adds 1 to the FileCount of its
+// directory and of every listed ancestor above it, up to the first directory that has
+// no record (the target never has one); paths are compared exactly. During the walk
+// each file counts for its own directory only, and once the walk is over every
+// directory's count is added to its listed ancestors, which costs far less than a
+// climb per file.
 class TDirectoryCounter {
 public:
   explicit TDirectoryCounter(TDataList& directories) : m_directories(directories) {}

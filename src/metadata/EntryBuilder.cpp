@@ -16,10 +16,7 @@ TEntryBuilder::TEntryBuilder(const RunOptions& options, TScanFilters& filters, T
       m_host(host),
       m_lists(lists),
       m_counter(lists.DirectoryList),
-      m_versionInfo(ReadRegionalSettings().DefaultLanguageId) {
-  // A damaged photograph leaves its fields empty; no Exif error ever ends a run.
-  m_exifInfo.OnError = ExifInfoError;
-}
+      m_versionInfo(ReadRegionalSettings().DefaultLanguageId) {}
 
 void TEntryBuilder::BeginWalk(const std::string& targetDirectory, const TFilePath& iconDirectory,
                               const std::string& aliasPath) {

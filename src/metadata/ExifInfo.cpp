@@ -11,22 +11,52 @@ namespace orv {
 
 namespace {
 
-constexpr std::uint16_t kTagImageWidth = 256;
-constexpr std::uint16_t kTagImageLength = 257;
-constexpr std::uint16_t kTagExifIfdPointer = 34665;
-constexpr std::uint16_t kTagGpsIfdPointer = 34853;
-constexpr std::uint16_t kTagInteropIfdPointer = 40965;
-constexpr std::uint16_t kTagExifVersion = 36864;
-constexpr std::uint16_t kTagUserComment = 37510;
+// The tags the listing reads, and the pointers to the IFDs they sit in.
+constexpr std::uint16_t kTagImageWidth = 0x0100;
+constexpr std::uint16_t kTagImageLength = 0x0101;
+constexpr std::uint16_t kTagMake = 0x010F;
+constexpr std::uint16_t kTagModel = 0x0110;
+constexpr std::uint16_t kTagDateTime = 0x0132;
+constexpr std::uint16_t kTagArtist = 0x013B;
+constexpr std::uint16_t kTagCopyright = 0x8298;
+constexpr std::uint16_t kTagExifIfdPointer = 0x8769;
+constexpr std::uint16_t kTagGpsIfdPointer = 0x8825;
+constexpr std::uint16_t kTagExifVersion = 0x9000;
+constexpr std::uint16_t kTagUserComment = 0x9286;
+constexpr std::uint16_t kTagInteropIfdPointer = 0xA005;
+
+// JPEG markers: start of image, the APP1 segment Exif lives in, and the range of the
+// start-of-frame markers with the three others that share it.
+constexpr std::uint16_t kMarkerStartOfImage = 0xFFD8;
+constexpr std::uint8_t kMarkerPrefix = 0xFF;
+constexpr std::uint8_t kMarkerApp1 = 0xE1;
+constexpr std::uint16_t kMarkerFirstFrame = 0xFFC0;
+constexpr std::uint16_t kMarkerLastFrame = 0xFFCF;
+constexpr std::uint16_t kMarkerHuffmanTables = 0xFFC4;
+constexpr std::uint16_t kMarkerReservedC8 = 0xFFC8;
+constexpr std::uint16_t kMarkerArithmeticConditioning = 0xFFCC;
+// The first segment starts right after the start-of-image marker; an Exif file has its
+// APP1 segment there.
+constexpr std::uint64_t kFirstSegmentOffset = 2;
+// The APP1 marker and its segment length, which "Exif" follows.
+constexpr std::uint64_t kApp1HeaderSize = 4;
+constexpr std::size_t kExifNameZeroBytes = 2;
+
+// The byte-order marks a UNICODE user comment may start with.
+constexpr std::uint8_t kOrderMarkHigh = 0xFE;
+constexpr std::uint8_t kOrderMarkLow = 0xFF;
 
 // Room for values beyond the file's own size. Values of a sound file never overlap,
 // so they cannot add up to more than the file; only a hostile one, pointing many
 // entries at one large block, runs out.
 constexpr std::uint64_t kValueBudgetSlack = 64 * 1024;
 
+// The user comment's character code: 8 bytes before the text, NUL padded.
 constexpr std::size_t kCommentCodeSize = 8;
+constexpr std::string_view kCommentCodeUnicode = "UNICODE";
+constexpr std::string_view kCommentCodeJis = "JIS";
 
-// Closes a source however the read that opened it ends (OnError may throw).
+// Closes a source however the read that opened it ends.
 class TSourceCloser {
 public:
   explicit TSourceCloser(TExifSource& source) : m_source(source) {}
@@ -47,14 +77,13 @@ std::uint16_t BigEndian16(const std::uint8_t* bytes) {
 std::int64_t FindApp1(TExifSource& source) {
   std::uint8_t head[4];
   if (!source.ReadAt(0, head, sizeof head)) return -1;
-  if (BigEndian16(head) != 0xFFD8 || head[2] != 0xFF || head[3] != 0xE1) return -1;
-  return 2;
+  if (BigEndian16(head) != kMarkerStartOfImage || head[2] != kMarkerPrefix || head[3] != kMarkerApp1) return -1;
+  return static_cast<std::int64_t>(kFirstSegmentOffset);
 }
 
 bool IsStartOfFrame(std::uint16_t marker) {
-  if (marker < 0xFFC0 || marker > 0xFFCF) return false;
-  // C4 (Huffman tables), C8 (reserved) and CC (arithmetic conditioning) share the range.
-  return marker != 0xFFC4 && marker != 0xFFC8 && marker != 0xFFCC;
+  if (marker < kMarkerFirstFrame || marker > kMarkerLastFrame) return false;
+  return marker != kMarkerHuffmanTables && marker != kMarkerReservedC8 && marker != kMarkerArithmeticConditioning;
 }
 
 // UTF-16 units of a UNICODE comment. A byte-order mark chooses the order and is
@@ -66,10 +95,10 @@ std::u16string DecodeUnicodeComment(std::string_view bytes) {
   if (bytes.size() >= 2) {
     const auto b0 = static_cast<std::uint8_t>(bytes[0]);
     const auto b1 = static_cast<std::uint8_t>(bytes[1]);
-    if (b0 == 0xFF && b1 == 0xFE) {
+    if (b0 == kOrderMarkLow && b1 == kOrderMarkHigh) {
       bigEndian = false;
       at = 2;
-    } else if (b0 == 0xFE && b1 == 0xFF) {
+    } else if (b0 == kOrderMarkHigh && b1 == kOrderMarkLow) {
       at = 2;
     }
   }
@@ -85,45 +114,31 @@ std::u16string DecodeUnicodeComment(std::string_view bytes) {
 
 }  // namespace
 
-std::string ExifErrorText(int code) {
+std::string TExifInfo::LastErrorText() const {
   // Written in UTF-8 here, held in CP932 like every text of the program.
-  const char* text;
-  switch (code) {
+  const char* text = "";
+  switch (m_lastError) {
+  case ExifErrorNone:
+    break;
   case ExifErrorFileNotFound:
     text = "ファイルが見つかりません";
     break;
   case ExifErrorNotExif:
     text = "Exif、またはDCF形式ではありません";
     break;
-  case ExifErrorUnknownCommentCode:
-    text = "ユーザコメントは不明な形式です";
-    break;
-  case ExifErrorNonAsciiWrite:
-    text = "ASCII文字以外は書き込みできません";
-    break;
   case ExifErrorBadStream:
     text = "不正なストリーム";
     break;
-  case ExifErrorBadIndex:
-    text = "不正なインデックス";
-    break;
   case ExifErrorTagNotFound:
     text = "タグが見つかりません";
-    break;
-  case ExifErrorUnknownDateTime:
-    text = "日時は不明です";
-    break;
-  default:
-    text = "不明なエラーです";
     break;
   }
   return Utf8ToAnsi(text);
 }
 
-EExifError::EExifError(int code) : std::runtime_error("TExifInfo: " + ExifErrorText(code)), m_code(code) {}
-
 void TExifInfo::BeginLoad(const std::string& name) {
   m_imageFileName = name;
+  m_lastError = ExifErrorNone;
   m_memory = {};
   m_fromMemory = false;
   m_app1Offset = -1;
@@ -134,7 +149,6 @@ void TExifInfo::BeginLoad(const std::string& name) {
   m_frameRead = false;
   m_frameWidth = 0;
   m_frameHeight = 0;
-  if (OnUpdate) OnUpdate(*this);
 }
 
 void TExifInfo::SetImageFileName(const std::string& nativePath) {
@@ -172,11 +186,7 @@ void TExifInfo::LoadFrom(TExifSource& source) {
     m_valueBudget = source.Size() + kValueBudgetSlack;
     complete = ReadDirectories(source);
   }
-  if (!complete) {
-    ReportError(ExifErrorBadStream);
-    return;
-  }
-  if (OnUpdate) OnUpdate(*this);
+  if (!complete) ReportError(ExifErrorBadStream);
 }
 
 bool TExifInfo::HasExifSegment(const std::string& nativePath) {
@@ -198,7 +208,8 @@ bool TExifInfo::ReadDirectories(TExifSource& source) {
   // The TIFF header follows "Exif" and its two zero bytes. The zeros are counted
   // after the segment length, which would otherwise supply one itself whenever the
   // segment is shorter than 256 bytes (or a multiple of 256 long).
-  const std::int64_t base = source.OffsetAfterZeroBytes(static_cast<std::uint64_t>(m_app1Offset) + 4, 2);
+  const std::int64_t base =
+      source.OffsetAfterZeroBytes(static_cast<std::uint64_t>(m_app1Offset) + kApp1HeaderSize, kExifNameZeroBytes);
   if (base < 0) return false;
   m_baseOffset = static_cast<std::uint64_t>(base);
   m_main.BaseOffset = m_baseOffset;
@@ -279,11 +290,11 @@ std::uint32_t TExifInfo::IfdPointer(const TEntryItems& items, std::uint16_t tag,
   return items[index].UnsignedValue(0);
 }
 
-void TExifInfo::ReportError(int code) {
-  bool allowError = true;
-  if (OnError) OnError(*this, code, allowError);
-  if (allowError) throw EExifError(code);
-}
+std::string TExifInfo::Artist() const { return AsciiValue(kTagArtist); }
+std::string TExifInfo::Copyright() const { return AsciiValue(kTagCopyright); }
+std::string TExifInfo::Make() const { return AsciiValue(kTagMake); }
+std::string TExifInfo::Model() const { return AsciiValue(kTagModel); }
+std::string TExifInfo::DateTime() const { return AsciiValue(kTagDateTime); }
 
 std::string TExifInfo::AsciiValue(std::uint16_t tag) const {
   const int index = m_main.Find(tag, ExifIfd0);
@@ -333,8 +344,8 @@ void TExifInfo::ReadFrameHeader() {
   }
   TSourceCloser closer(m_source);
   std::uint8_t bytes[5];
-  if (!m_source.ReadAt(0, bytes, 2) || BigEndian16(bytes) != 0xFFD8) return;
-  std::uint64_t at = 2;
+  if (!m_source.ReadAt(0, bytes, 2) || BigEndian16(bytes) != kMarkerStartOfImage) return;
+  std::uint64_t at = kFirstSegmentOffset;
   for (;;) {
     if (!m_source.ReadAt(at, bytes, 4)) return;
     const std::uint16_t marker = BigEndian16(bytes);
@@ -367,24 +378,22 @@ std::u16string TExifInfo::UserComment() {
     if (data[i] != '\0') code += data[i];
   }
   const std::string_view body = data.substr(kCommentCodeSize);
-  if (code == "UNICODE") return DecodeUnicodeComment(body);
-  if (code == "JIS") return AnsiToUtf16(JisToShiftJis(body));
+  if (code == kCommentCodeUnicode) return DecodeUnicodeComment(body);
+  if (code == kCommentCodeJis) return AnsiToUtf16(JisToShiftJis(body));
   // ASCII, undefined (eight zero bytes) and any other code: the bytes as CP932 text.
   return AnsiToUtf16(body);
 }
-
-void ExifInfoError(TExifInfo&, int, bool& allowError) { allowError = false; }
 
 bool ReadExifFields(TExifInfo& reader, const std::string& nativePath, TExifFields& out) {
   if (!reader.HasExifSegment(nativePath)) return false;
   reader.SetImageFileName(nativePath);
   out = TExifFields();
-  if (reader.HasTag(315, ExifIfd0)) out.Artist = reader.Artist();
-  if (reader.HasTag(33432, ExifIfd0)) out.Copyright = reader.Copyright();
-  if (reader.HasTag(271, ExifIfd0)) out.Make = reader.Make();
-  if (reader.HasTag(272, ExifIfd0)) out.Model = reader.Model();
+  if (reader.HasTag(kTagArtist, ExifIfd0)) out.Artist = reader.Artist();
+  if (reader.HasTag(kTagCopyright, ExifIfd0)) out.Copyright = reader.Copyright();
+  if (reader.HasTag(kTagMake, ExifIfd0)) out.Make = reader.Make();
+  if (reader.HasTag(kTagModel, ExifIfd0)) out.Model = reader.Model();
   if (reader.HasTag(kTagExifVersion, ExifIfdExif)) out.Version = reader.ExifVersion();
-  if (reader.HasTag(306, ExifIfd0)) out.DateTime = reader.DateTime();
+  if (reader.HasTag(kTagDateTime, ExifIfd0)) out.DateTime = reader.DateTime();
   out.ImageWidth = reader.ImageWidth();
   out.ImageLength = reader.ImageLength();
   if (reader.HasTag(kTagUserComment, ExifIfdExif)) out.UserComment = Utf16ToAnsi(reader.UserComment());

@@ -87,7 +87,7 @@ bool TSearchDir::Execute() {
 
   bool ignoreSubDir = false;
   bool goOn = true;
-  DoFind(base.Text, data, ignoreSubDir, goOn);
+  if (OnFind) OnFind(*this, base.Text, data, ignoreSubDir, goOn);
   if (!goOn) {
     return false;
   }
@@ -132,7 +132,7 @@ bool TSearchDir::Walk() {
       data.NativePath = child.Native;
 
       bool ignoreSubDir = false;
-      DoFind(child.Text, data, ignoreSubDir, goOn);
+      if (OnFind) OnFind(*this, child.Text, data, ignoreSubDir, goOn);
       if (!goOn) {
         return false;
       }
@@ -143,12 +143,6 @@ bool TSearchDir::Walk() {
     reader.Close();
   }
   return true;
-}
-
-void TSearchDir::DoFind(const std::string& Name, const TSearchFileData& Data, bool& IgnoreSubDir, bool& Continue) {
-  if (OnFind) {
-    OnFind(*this, Name, Data, IgnoreSubDir, Continue);
-  }
 }
 
 }  // namespace orv

@@ -35,8 +35,6 @@ using TSearchDirEvent =
 
 class TSearchDir {
 public:
-  virtual ~TSearchDir() = default;
-
   // The directory to walk. Setting the text derives the native path from it; setting
   // the native path derives the text (use it when the name may not fit CP932).
   void SetBaseDir(const std::string& text);
@@ -50,9 +48,6 @@ public:
   // with the busy flag cleared.
   bool Execute();
   bool Busy() const { return m_busy; }
-
-protected:
-  virtual void DoFind(const std::string& Name, const TSearchFileData& Data, bool& IgnoreSubDir, bool& Continue);
 
 private:
   bool Walk();

@@ -4,8 +4,6 @@
 
 #include "platform/CodePage.h"
 
-#include <fnmatch.h>
-
 #include <utility>
 
 namespace orv {
@@ -31,15 +29,13 @@ private:
   std::vector<TFilePath>& m_directories;
 };
 
-bool MatchesEverything(const std::string& mask) { return mask.empty() || mask == "*.*" || mask == "*"; }
-
 }  // namespace
 
 TSearchFile::TSearchFile() {
   m_searchDir.OnFind = [this](TSearchDir&, const std::string& name, const TSearchFileData& data, bool& ignoreSubDir,
                               bool&) {
     bool skip = false;
-    DoFindDir(name, data, skip, ignoreSubDir);
+    if (OnFindDir) OnFindDir(*this, name, data, skip, ignoreSubDir);
     if (!skip) {
       m_directories.push_back(TFilePath{name, data.NativePath});
     }
@@ -64,9 +60,6 @@ bool TSearchFile::Execute() {
 }
 
 bool TSearchFile::EnumerateListed() {
-  const bool everything = MatchesEverything(SearchName);
-  const std::string nativeMask = everything ? std::string() : AnsiToUtf8(SearchName);
-
   TDirectoryReader reader;
   TSearchFileData data;
   std::string name;
@@ -81,9 +74,6 @@ bool TSearchFile::EnumerateListed() {
       continue;
     }
     while (reader.Next(name, kind)) {
-      if (!everything && fnmatch(nativeMask.c_str(), name.c_str(), 0) != 0) {
-        continue;
-      }
       if (!reader.Stat(name, data)) {
         DescribeFromEnumeration(name, kind, data);
       }
@@ -92,7 +82,8 @@ bool TSearchFile::EnumerateListed() {
       data.NativePath.assign(dir.Native).append(name);
       fullName.assign(dir.Text).append(data.Name);
 
-      DoFind(fullName, data, goOn);
+      // OnFindDir may have taken the event away while the directories were gathered.
+      if (OnFind) OnFind(*this, fullName, data, goOn);
       if (!goOn) {
         return false;
       }
@@ -100,18 +91,6 @@ bool TSearchFile::EnumerateListed() {
     reader.Close();
   }
   return true;
-}
-
-void TSearchFile::DoFind(const std::string& Name, const TSearchFileData& Data, bool& Continue) {
-  if (OnFind) {
-    OnFind(*this, Name, Data, Continue);
-  }
-}
-
-void TSearchFile::DoFindDir(const std::string& Name, const TSearchFileData& Data, bool& Skip, bool& IgnoreSubDir) {
-  if (OnFindDir) {
-    OnFindDir(*this, Name, Data, Skip, IgnoreSubDir);
-  }
 }
 
 }  // namespace orv

@@ -23,7 +23,6 @@ using TFindFileEvent =
 class TSearchFile {
 public:
   TSearchFile();
-  virtual ~TSearchFile() = default;
   // The inner TSearchDir reports to this object: a copy would report to the original.
   TSearchFile(const TSearchFile&) = delete;
   TSearchFile& operator=(const TSearchFile&) = delete;
@@ -33,9 +32,6 @@ public:
   const TFilePath& Directory() const { return m_directory; }
 
   bool Recursive = true;
-  // Only "*.*" (or empty, meaning the same) lists everything; the program never sets
-  // another mask. A mask without wildcards names one item.
-  std::string SearchName;
 
   TFindFileEvent OnFind;
   TFindDirEvent OnFindDir;
@@ -45,10 +41,6 @@ public:
   // Errors from the events pass through with the busy flag cleared.
   bool Execute();
   bool Busy() const { return m_busy; }
-
-protected:
-  virtual void DoFind(const std::string& Name, const TSearchFileData& Data, bool& Continue);
-  virtual void DoFindDir(const std::string& Name, const TSearchFileData& Data, bool& Skip, bool& IgnoreSubDir);
 
 private:
   bool EnumerateListed();

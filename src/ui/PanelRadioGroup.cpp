@@ -1,5 +1,5 @@
-// The panel radio group: its Items list, its button list and buttons, the selection
-// rules, the button layout and the painting of bevels, frame and caption.
+// The panel radio group: its button list and buttons, the selection rules, the button
+// layout and the painting of bevel, frame and caption.
 #include "ui/PanelRadioGroup.h"
 
 #include "ui/QtText.h"
@@ -18,8 +18,12 @@ namespace {
 
 // The button area starts this far from the left edge of the client area.
 constexpr int kButtonAreaLeft = 8;
-// A frame takes this much on every side.
+// The etched frame takes this much on every side.
 constexpr int kFrameMargin = 4;
+// The outer bevel's width; the buttons keep one more pixel away from it.
+constexpr int kBevelWidth = 1;
+// Between a caption written beside the buttons and the first column.
+constexpr int kCaptionGap = 2;
 // Kept free to the right of the button columns.
 constexpr int kRightGap = 10;
 constexpr int kMinColumns = 1;
@@ -69,61 +73,6 @@ void Uncheck(QRadioButton* button) {
 
 }  // namespace
 
-// --- TPanelGroupStrings ---------------------------------------------------------------
-
-void TPanelGroupStrings::Changed() {
-  if (m_group) {
-    m_group->ItemsChange();
-  }
-}
-
-void TPanelGroupStrings::Add(const QString& text) {
-  m_strings.append(text);
-  Changed();
-}
-
-void TPanelGroupStrings::Insert(int index, const QString& text) {
-  m_strings.insert(std::clamp(index, 0, Count()), text);
-  Changed();
-}
-
-void TPanelGroupStrings::Delete(int index) {
-  if (index < 0 || index >= Count()) {
-    return;
-  }
-  m_strings.removeAt(index);
-  Changed();
-}
-
-void TPanelGroupStrings::Put(int index, const QString& text) {
-  if (index < 0 || index >= Count()) {
-    return;
-  }
-  m_strings[index] = text;
-  Changed();
-}
-
-void TPanelGroupStrings::Clear() {
-  m_strings.clear();
-  Changed();
-}
-
-void TPanelGroupStrings::Assign(const QStringList& strings) {
-  m_strings = strings;
-  Changed();
-}
-
-void TPanelGroupStrings::Exchange(int first, int second) {
-  if (first < 0 || second < 0 || first >= Count() || second >= Count() || first == second) {
-    return;
-  }
-  m_strings.swapItemsAt(first, second);
-  Changed();
-  if (m_group) {
-    m_group->ExchangeSelection(first, second);
-  }
-}
-
 // --- TGroupButtonList -----------------------------------------------------------------
 
 int TGroupButtonList::IndexOf(const TGBRadioButton* button) const {
@@ -168,7 +117,6 @@ TCustomPanelGroup::~TCustomPanelGroup() {
   while (m_buttons.Count() > 0) {
     delete m_buttons[m_buttons.Count() - 1];
   }
-  m_items.Untie();
 }
 
 QRadioButton* TCustomPanelGroup::Button(int index) const {
@@ -205,42 +153,15 @@ void TCustomPanelGroup::SetCaptionPos(TCaptionPos position) {
   update();
 }
 
-void TCustomPanelGroup::SetDrawGroupFrame(bool draw) {
-  if (draw == m_drawGroupFrame) {
-    return;
-  }
-  m_drawGroupFrame = draw;
-  ArrangeButtons();
-  update();
-}
-
-void TCustomPanelGroup::SetCtl3D(bool ctl3D) {
-  m_ctl3D = ctl3D;
-  update();
-}
-
 void TCustomPanelGroup::SetBevelOuter(TBevelCut bevel) {
   m_bevelOuter = bevel;
   ArrangeButtons();
   update();
 }
 
-void TCustomPanelGroup::SetBevelInner(TBevelCut bevel) {
-  m_bevelInner = bevel;
-  ArrangeButtons();
-  update();
-}
-
-void TCustomPanelGroup::SetBevelWidth(int width) {
-  m_bevelWidth = std::max(width, 1);
-  ArrangeButtons();
-  update();
-}
-
-void TCustomPanelGroup::SetBorderWidth(int width) {
-  m_borderWidth = std::max(width, 0);
-  ArrangeButtons();
-  update();
+void TCustomPanelGroup::SetItems(const QStringList& items) {
+  m_items.m_strings = items;
+  ItemsChange();
 }
 
 void TCustomPanelGroup::EndReading() {
@@ -317,19 +238,6 @@ void TCustomPanelGroup::ItemsChange() {
   }
 }
 
-void TCustomPanelGroup::ExchangeSelection(int first, int second) {
-  if (m_reading) {
-    if (m_itemIndex == first) m_itemIndex = second;
-    else if (m_itemIndex == second) m_itemIndex = first;
-    return;
-  }
-  if (m_itemIndex == first) {
-    SelectButton(second);
-  } else if (m_itemIndex == second) {
-    SelectButton(first);
-  }
-}
-
 void TCustomPanelGroup::UpdateButtons() {
   while (m_buttons.Count() < m_items.Count()) {
     new TGBRadioButton(this);
@@ -348,13 +256,6 @@ int TCustomPanelGroup::TextHeight() const { return QFontMetrics(font()).height()
 
 int TCustomPanelGroup::CaptionWidth() const { return QFontMetrics(font()).horizontalAdvance(m_caption); }
 
-QRect TCustomPanelGroup::InnerRect() const {
-  int inset = m_borderWidth;
-  if (m_bevelOuter != TBevelCut::bvNone) inset += m_bevelWidth;
-  if (m_bevelInner != TBevelCut::bvNone) inset += m_bevelWidth;
-  return rect().adjusted(inset, inset, -inset, -inset);
-}
-
 void TCustomPanelGroup::ArrangeButtons() {
   if (m_reading || m_buttons.Count() == 0) {
     return;
@@ -362,20 +263,17 @@ void TCustomPanelGroup::ArrangeButtons() {
   const int h = TextHeight();
   QRect area = rect();
   area.setLeft(kButtonAreaLeft);
-  int inset = m_borderWidth;
-  if (m_bevelInner != TBevelCut::bvNone) inset += m_bevelWidth;
-  if (m_bevelOuter != TBevelCut::bvNone) inset += m_bevelWidth;
-  if (m_bevelInner != TBevelCut::bvNone || m_bevelOuter != TBevelCut::bvNone) inset += 1;
-  area.adjust(inset, inset, -inset, -inset);
-
-  const int frame = m_drawGroupFrame ? kFrameMargin : 0;
-  area.adjust(frame, frame, -frame, -frame);
+  if (m_bevelOuter != TBevelCut::bvNone) {
+    constexpr int inset = kBevelWidth + 1;
+    area.adjust(inset, inset, -inset, -inset);
+  }
+  area.adjust(kFrameMargin, kFrameMargin, -kFrameMargin, -kFrameMargin);
   if (IsTopPosition(m_captionPos)) {
-    area.setTop(area.top() + (m_drawGroupFrame ? h : h + 2));
+    area.setTop(area.top() + h);
   } else if (IsTurnedLeftPosition(m_captionPos)) {
-    area.setLeft(area.left() + (m_drawGroupFrame ? h : h + 2));
+    area.setLeft(area.left() + h);
   } else {
-    area.setLeft(area.left() + CaptionWidth() + (m_drawGroupFrame ? 2 : 6));
+    area.setLeft(area.left() + CaptionWidth() + kCaptionGap);
   }
 
   const int count = m_buttons.Count();
@@ -414,33 +312,23 @@ void TCustomPanelGroup::paintEvent(QPaintEvent*) {
   QRect r = rect();
   if (m_bevelOuter != TBevelCut::bvNone) {
     const bool raised = m_bevelOuter == TBevelCut::bvRaised;
-    Frame3D(painter, r, raised ? highlight : shadow, raised ? shadow : highlight, m_bevelWidth);
-  }
-  Frame3D(painter, r, face, face, m_borderWidth);
-  if (m_bevelInner != TBevelCut::bvNone) {
-    const bool raised = m_bevelInner == TBevelCut::bvRaised;
-    Frame3D(painter, r, raised ? highlight : shadow, raised ? shadow : highlight, m_bevelWidth);
+    Frame3D(painter, r, raised ? highlight : shadow, raised ? shadow : highlight, kBevelWidth);
   }
   painter.fillRect(r, face);
 
   const int h = TextHeight();
   const int textWidth = CaptionWidth();
-  if (m_drawGroupFrame) {
-    QRect frame = r;
-    if (IsTopPosition(m_captionPos)) {
-      frame.setTop(frame.top() + h / 2 - 2);
-    } else if (IsTurnedLeftPosition(m_captionPos)) {
-      frame.setLeft(frame.left() + h / 2);
-    } else {
-      frame.setLeft(frame.left() + textWidth + 4);
-    }
-    if (m_ctl3D) {
-      FrameRect(painter, frame.adjusted(1, 1, 0, 0), highlight);
-      FrameRect(painter, frame.adjusted(0, 0, -1, -1), shadow);
-    } else {
-      FrameRect(painter, frame, colors.color(QPalette::Shadow));
-    }
+  QRect frame = r;
+  if (IsTopPosition(m_captionPos)) {
+    frame.setTop(frame.top() + h / 2 - 2);
+  } else if (IsTurnedLeftPosition(m_captionPos)) {
+    frame.setLeft(frame.left() + h / 2);
+  } else {
+    frame.setLeft(frame.left() + textWidth + 4);
   }
+  // Etched: a highlight line one pixel right of and below the shadow line.
+  FrameRect(painter, frame.adjusted(1, 1, 0, 0), highlight);
+  FrameRect(painter, frame.adjusted(0, 0, -1, -1), shadow);
 
   if (m_caption.isEmpty()) {
     return;

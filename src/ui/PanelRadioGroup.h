@@ -2,7 +2,8 @@
 // its caption (above the buttons, turned upward at their left, or written beside
 // them) and an etched frame around radio buttons laid out in columns, so that a
 // one-line group such as "ファイル形式  ( ) CSV ( ) HTML ( ) XML" takes the height of a
-// single button row. The buttons are rebuilt from Items whenever Items changes.
+// single button row. The buttons are rebuilt from the items whenever SetItems changes
+// them.
 #pragma once
 
 #include <QList>
@@ -23,32 +24,16 @@ enum class TCaptionPos { cpTopLeft, cpTopCenter, cpTopRight, cpLeftTop, cpLeftMi
 
 enum class TBevelCut { bvNone, bvLowered, bvRaised };
 
-// The Items list. Every change runs the group's ItemsChange, which rebuilds the
-// buttons. The group unties the list before its own end, so a late change of the list
-// reaches no half-destroyed group.
+// The Items list, read only: the group fills it through SetItems.
 class TPanelGroupStrings {
 public:
-  explicit TPanelGroupStrings(TCustomPanelGroup* group) : m_group(group) {}
-
   int Count() const { return static_cast<int>(m_strings.size()); }
   const QString& operator[](int index) const { return m_strings[index]; }
   const QStringList& Strings() const { return m_strings; }
 
-  void Add(const QString& text);
-  void Insert(int index, const QString& text);
-  void Delete(int index);
-  void Put(int index, const QString& text);
-  void Clear();
-  void Assign(const QStringList& strings);
-  // Swaps two entries; a selection on either of them follows its text.
-  void Exchange(int first, int second);
-
-  void Untie() { m_group = nullptr; }
-
 private:
-  void Changed();
+  friend class TCustomPanelGroup;
 
-  TCustomPanelGroup* m_group;
   QStringList m_strings;
 };
 
@@ -87,9 +72,10 @@ public:
   explicit TCustomPanelGroup(QWidget* parent = nullptr);
   ~TCustomPanelGroup() override;
 
-  TPanelGroupStrings& Items() { return m_items; }
   const TPanelGroupStrings& Items() const { return m_items; }
-  void SetItems(const QStringList& items) { m_items.Assign(items); }
+  // Replaces the entries and rebuilds the buttons; a selection beyond the new last
+  // entry moves to it (to -1 when none is left) and is notified.
+  void SetItems(const QStringList& items);
   int Count() const { return m_buttons.Count(); }
   // The button of an entry, for buddies and tests; nullptr outside 0..Count-1.
   QRadioButton* Button(int index) const;
@@ -101,20 +87,10 @@ public:
   void SetColumns(int columns);
   TCaptionPos CaptionPos() const { return m_captionPos; }
   void SetCaptionPos(TCaptionPos position);
-  bool DrawGroupFrame() const { return m_drawGroupFrame; }
-  void SetDrawGroupFrame(bool draw);
-  // An etched frame (the default) or a single line in the window-frame colour.
-  bool Ctl3D() const { return m_ctl3D; }
-  void SetCtl3D(bool ctl3D);
-
+  // The one-pixel bevel around the whole panel (raised unless set otherwise); inside
+  // it the group always draws its etched frame.
   TBevelCut BevelOuter() const { return m_bevelOuter; }
   void SetBevelOuter(TBevelCut bevel);
-  TBevelCut BevelInner() const { return m_bevelInner; }
-  void SetBevelInner(TBevelCut bevel);
-  int BevelWidth() const { return m_bevelWidth; }
-  void SetBevelWidth(int width);
-  int BorderWidth() const { return m_borderWidth; }
-  void SetBorderWidth(int width);
 
   // Loading a stored description: between the two calls the list and the layout wait
   // and an ItemIndex is only stored; EndReading builds the buttons and checks the
@@ -140,31 +116,22 @@ protected:
 
 private:
   friend class TGBRadioButton;
-  friend class TPanelGroupStrings;
 
   void ButtonClick(TGBRadioButton* sender);
   void ItemsChange();
   void UpdateButtons();
   void ArrangeButtons();
   void SelectButton(int index);
-  void ExchangeSelection(int first, int second);
-  // The client rectangle inside the bevels and the border.
-  QRect InnerRect() const;
   int TextHeight() const;
   int CaptionWidth() const;
 
   TGroupButtonList m_buttons;
-  TPanelGroupStrings m_items{this};
+  TPanelGroupStrings m_items;
   QString m_caption;
   int m_itemIndex = -1;
   int m_columns = 1;
   TCaptionPos m_captionPos = TCaptionPos::cpTopLeft;
-  bool m_drawGroupFrame = true;
-  bool m_ctl3D = true;
   TBevelCut m_bevelOuter = TBevelCut::bvRaised;
-  TBevelCut m_bevelInner = TBevelCut::bvNone;
-  int m_bevelWidth = 1;
-  int m_borderWidth = 0;
   bool m_reading = false;
   bool m_restoring = false;
 };

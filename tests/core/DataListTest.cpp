@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <map>
+#include <string_view>
+#include <vector>
 
 namespace orv {
 namespace {
@@ -15,6 +18,22 @@ std::unique_ptr<TDataItem> Item(const std::string& path, TDateTime updated = 0) 
   item->IsDirectory = directory;
   item->LastUpdateTime = updated;
   return item;
+}
+
+// The plain way to the file counts, against which the walk's counter is checked:
+// every file climbs from its directory through the listed ancestors.
+std::string_view DirectoryOf(std::string_view path) {
+  const std::size_t at = path.rfind('/');
+  return at == std::string_view::npos ? std::string_view() : path.substr(0, at + 1);
+}
+
+void CountFileByClimbing(TDataList& directories, std::string_view filePath) {
+  for (std::string_view directory = DirectoryOf(filePath); !directory.empty();
+       directory = DirectoryOf(directory.substr(0, directory.size() - 1))) {
+    TDataItem* record = directories.FindPath(directory);
+    if (!record) return;
+    ++record->FileCount;
+  }
 }
 
 std::vector<std::string> Paths(const TDataList& list) {
@@ -88,29 +107,29 @@ TEST(DataList, FileCountsClimbThroughListedAncestors) {
   directories.Add(Item("/t/a/b/"));
   directories.Add(Item("/t/A/"));
   directories.Add(Item("/t/c/d/"));  // its parent /t/c/ is not listed
+  const char* const files[] = {"/t/a/b/f.txt", "/t/a/g.txt",
+                               "/t/top.txt",       // the target has no record
+                               "/t/c/d/h.txt",
+                               "/t/c/d/e/i.txt"};  // /t/c/d/e/ not listed: stops at once
 
-  CountFileInDirectories(directories, "/t/a/b/f.txt");
-  CountFileInDirectories(directories, "/t/a/g.txt");
-  CountFileInDirectories(directories, "/t/top.txt");  // the target has no record
-  CountFileInDirectories(directories, "/t/c/d/h.txt");
-  CountFileInDirectories(directories, "/t/c/d/e/i.txt");  // /t/c/d/e/ not listed: stops at once
-
+  TDirectoryCounter counter(directories);
+  for (const char* file : files) counter.CountFile(file);
+  counter.AddCountsToAncestors();
   EXPECT_EQ(directories.FindPath("/t/a/")->FileCount, 2);
   EXPECT_EQ(directories.FindPath("/t/a/b/")->FileCount, 1);
   EXPECT_EQ(directories.FindPath("/t/A/")->FileCount, 0);  // "A" and "a" are different folders
   EXPECT_EQ(directories.FindPath("/t/c/d/")->FileCount, 1);
 
-  // The walk's way of counting gives the same numbers.
-  for (std::size_t i = 0; i < directories.Count(); ++i) directories.Items(i).FileCount = 0;
-  TDirectoryCounter counter(directories);
-  for (const char* file : {"/t/a/b/f.txt", "/t/a/g.txt", "/t/top.txt", "/t/c/d/h.txt", "/t/c/d/e/i.txt"}) {
-    counter.CountFile(file);
+  // The climb per file gives the same numbers.
+  std::vector<std::int32_t> counted;
+  for (std::size_t i = 0; i < directories.Count(); ++i) {
+    counted.push_back(directories.Items(i).FileCount);
+    directories.Items(i).FileCount = 0;
   }
-  counter.AddCountsToAncestors();
-  EXPECT_EQ(directories.FindPath("/t/a/")->FileCount, 2);
-  EXPECT_EQ(directories.FindPath("/t/a/b/")->FileCount, 1);
-  EXPECT_EQ(directories.FindPath("/t/A/")->FileCount, 0);
-  EXPECT_EQ(directories.FindPath("/t/c/d/")->FileCount, 1);
+  for (const char* file : files) CountFileByClimbing(directories, file);
+  for (std::size_t i = 0; i < directories.Count(); ++i) {
+    EXPECT_EQ(directories.Items(i).FileCount, counted[i]) << directories.Items(i).Path();
+  }
 }
 
 TEST(DataItem, NameExtensionAndIconFileName) {

@@ -23,6 +23,7 @@ struct TResult {
   std::size_t ThumbnailEntries = 0;
   std::size_t ValueBytes = 0;
   std::uint64_t ValueSum = 0;
+  orv::TExifErrorCode Error = orv::ExifErrorNone;
 
   bool operator==(const TResult& other) const {
     const orv::TExifFields& a = Fields;
@@ -30,7 +31,8 @@ struct TResult {
     return a.Artist == b.Artist && a.Copyright == b.Copyright && a.Make == b.Make && a.Model == b.Model &&
            a.Version == b.Version && a.DateTime == b.DateTime && a.ImageWidth == b.ImageWidth &&
            a.ImageLength == b.ImageLength && a.UserComment == b.UserComment && Entries == other.Entries &&
-           ThumbnailEntries == other.ThumbnailEntries && ValueBytes == other.ValueBytes && ValueSum == other.ValueSum;
+           ThumbnailEntries == other.ThumbnailEntries && ValueBytes == other.ValueBytes && ValueSum == other.ValueSum &&
+           Error == other.Error;
   }
 };
 
@@ -56,6 +58,7 @@ TResult Query(orv::TExifInfo& reader) {
   }
   result.Entries = reader.Entries().Count();
   result.ThumbnailEntries = reader.ThumbnailEntries().Count();
+  result.Error = reader.LastError();
   return result;
 }
 
@@ -75,7 +78,6 @@ const std::string& ScratchPath() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(data), size);
   static orv::TExifInfo reader;
-  reader.OnError = orv::ExifInfoError;
 
   reader.LoadFromMemory(input);
   const TResult fromMemory = Query(reader);

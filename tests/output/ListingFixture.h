@@ -80,9 +80,11 @@ struct TListingRun {
 
   // The driver's part before the writer: counts and sorts.
   void Prepare() {
+    TDirectoryCounter counter(Lists.DirectoryList);
     for (std::size_t i = 0; i < Lists.FileList.Count(); ++i) {
-      CountFileInDirectories(Lists.DirectoryList, Lists.FileList.Items(i).Path());
+      counter.CountFile(Lists.FileList.Items(i).Path());
     }
+    counter.AddCountsToAncestors();
     Lists.FileList.Sort(CompareByPath);
     Lists.DirectoryList.Sort(CompareByPath);
   }
