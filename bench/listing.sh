@@ -1,56 +1,81 @@
 #!/usr/bin/env bash
 # Listing benchmark: orvantis in automatic mode writing the HTML tree listing (default
-# options, FileOpen off) side by side with `tree -X` and `find -printf` on the same
-# tree, in one run with a warm cache: wall time and peak memory of each.
-#   bench/listing.sh [TREE]    default: a generated tree of about 1.1 million entries
-# Build first: scripts/build.sh (an optimised build in build/). ORVANTIS_BIN names
-# another orvantis executable to time.
+# options, FileOpen off) side by side with `tree -X`, `find -printf` and fd on the same
+# tree, in one run with a warm cache: wall time and peak memory of each. Run as root, it
+# runs them once more with the page cache dropped before each command.
+#   bench/listing.sh [--tiny] [TREE]    default: a generated tree of about 1.1 million entries
+# Uses the build in build/ (ORVANTIS_BUILD names another), building it if needed.
+# ORVANTIS_BIN names another orvantis executable to time.
 set -euo pipefail
-root="$(cd "$(dirname "$0")/.." && pwd)"
-bin="$root/build"
-orvantis="${ORVANTIS_BIN:-$bin/app/orvantis}"
-tree_dir="${1:-}"
+# shellcheck source=bench/common.sh
+source "$(dirname "$0")/common.sh"
+bench_args "$@"
+orvantis="${ORVANTIS_BIN:-$orvantis}"
+bench_build_if_missing "$orvantis"
+tree_dir=$bench_arg
 if [ -z "$tree_dir" ]; then
-  tree_dir="${TMPDIR:-/tmp}/orvantis-bench-tree"
-  if [ ! -d "$tree_dir" ]; then
+  if [ "$bench_tiny" = 1 ]; then
+    bench_tree 3 6 10 1024
+  else
     # 6 levels of fan-out 6 (55,986 directories), 20 files of 1 KiB each: about 1.1
     # million entries.
-    "$bin/bench/orvantis_make_tree" "$tree_dir" 6 6 20 1024
+    bench_tree 6 6 20 1024
   fi
+  tree_dir=$bench_tree_dir
 fi
-if [ ! -x /usr/bin/time ]; then
-  echo "/usr/bin/time is missing (apt-get install time)" >&2
-  exit 1
-fi
-home="$(mktemp -d)"
-out="$(mktemp -d)"
-trap 'rm -rf "$home" "$out"' EXIT
+bench_install fdfind fd-find || true
+home="$bench_tmp/home"
+out="$bench_tmp/out"
+mkdir "$home" "$out"
 printf '[Output]\r\nFileOpen=0\r\n' >"$home/Orvantis.ini"
 
 entries=$(find "$tree_dir" -mindepth 1 | wc -l)
 echo "tree: $tree_dir ($entries entries)"
-printf '%-30s %9s %13s %10s %12s\n' "" "seconds" "entries/s" "peak MB" "bytes/entry"
 
-measure() {  # label command...
-  local label=$1; shift
-  local start end
-  start=$(date +%s.%N)
-  /usr/bin/time -v -o "$out/time.txt" "$@" >/dev/null 2>&1 || echo "$label: exit status $?" >&2
-  end=$(date +%s.%N)
-  local peak
-  peak=$(awk -F': ' '/Maximum resident set size/ { print $2 }' "$out/time.txt")
-  awk -v l="$label" -v s="$start" -v e="$end" -v n="$entries" -v k="$peak" 'BEGIN {
-    t = e - s
-    printf "%-30s %9.3f %13.0f %10.1f %12.0f\n", l, t, n / t, k / 1024, k * 1024 / n }'
+cold=0
+drop_caches() {
+  sync
+  echo 3 >/proc/sys/vm/drop_caches
 }
 
+measure() {  # label command...
+  if [ "$cold" = 1 ]; then drop_caches; fi
+  bench_time "$@"
+  awk -v l="$1" -v t="$bench_secs" -v n="$entries" -v k="$bench_peak_kb" \
+    'BEGIN { printf "%-30s %9.3f %13.0f %10.1f %12.0f\n", l, t, n / t, k / 1024, k * 1024 / n }'
+}
+
+round() {
+  printf '%-30s %9s %13s %10s %12s\n' "" "seconds" "entries/s" "peak MB" "bytes/entry"
+  bench_reset
+  measure "find -printf '%s %T@'" find "$tree_dir" -printf '%s %T@\n'
+  if command -v fdfind >/dev/null; then
+    measure "fdfind -HI (names)" fdfind -HI . "$tree_dir"
+  else
+    echo "fdfind -HI (names)             (not installed: apt-get install fd-find)"
+  fi
+  if command -v tree >/dev/null; then
+    measure "tree -X -s -D" tree -X -s -D -o /dev/null "$tree_dir"
+  else
+    echo "tree -X -s -D                  (not installed: apt-get install tree)"
+  fi
+  measure "orvantis (html tree)" env ORVANTIS_HOME="$home" ORVANTIS_HEADLESS=1 "$orvantis" "$tree_dir" "$out/list.html"
+  echo "orvantis time / peer time:"
+  bench_ratios "orvantis (html tree)"
+}
+
+echo "warm cache:"
 # Warm the cache once.
 find "$tree_dir" -printf '%s %T@\n' >/dev/null
-measure "find -printf '%s %T@'" find "$tree_dir" -printf '%s %T@\n'
-if command -v tree >/dev/null; then
-  measure "tree -X -s -D" tree -X -s -D -o /dev/null "$tree_dir"
-else
-  echo "tree -X -s -D                  (not installed: apt-get install tree)"
-fi
-measure "orvantis (html tree)" env ORVANTIS_HOME="$home" ORVANTIS_HEADLESS=1 "$orvantis" "$tree_dir" "$out/list.html"
+round
 echo "listing: $(wc -c <"$out/list.html") bytes"
+
+if [ "$(id -u)" != 0 ]; then
+  echo "cold cache: skipped (needs root to drop the page cache)"
+elif ! (drop_caches) 2>/dev/null; then
+  echo "cold cache: skipped (/proc/sys/vm/drop_caches cannot be written here)"
+else
+  echo "cold cache (page cache dropped before each command):"
+  cold=1
+  round
+fi
