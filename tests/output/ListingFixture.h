@@ -62,12 +62,16 @@ struct TListingRun {
     return added;
   }
 
-  // The driver's part before the writer: counts and sorts.
+  // The driver's part before the writer, with the calls a run makes: each file
+  // counted for its own directory, the counts added up the tree, then the files
+  // grouped by directory and the directories sorted by path.
   void Prepare() {
+    TDirectoryCounter counter(Lists.DirectoryList);
     for (std::size_t i = 0; i < Lists.FileList.Count(); ++i) {
-      CountFileInDirectories(Lists.DirectoryList, Lists.FileList.Items(i).Path());
+      counter.CountFile(Lists.FileList.Items(i).Path());
     }
-    Lists.FileList.Sort(CompareByPath);
+    counter.AddCountsToAncestors();
+    Lists.FileList.SortByDirectoryGroups(Options.SortByLastWriteTime);
     Lists.DirectoryList.Sort(CompareByPath);
   }
 
