@@ -1,15 +1,15 @@
 // A listing run without a file system walk: records built in the test, a host that
-// records status texts and can press stop, a fixed clock, and the output in a
-// temporary directory.
+// records status texts and presses stop at a chosen pump, a fixed clock, and the
+// output in a temporary directory.
 #pragma once
 
 #include "core/DataList.h"
-#include "core/RunHost.h"
 #include "output/Captions.h"
 #include "output/ListingContext.h"
 #include "platform/CodePage.h"
 #include "platform/DateTime.h"
 #include "platform/File.h"
+#include "support/FakeRunHost.h"
 #include "support/TempDir.h"
 
 #include <memory>
@@ -17,26 +17,6 @@
 #include <vector>
 
 namespace orv::test {
-
-class TTestHost : public TRunHost {
-public:
-  bool* Running = nullptr;
-  int PumpsBeforeStop = -1;  // clears *Running at this pump; -1 never
-  int Pumps = 0;
-  std::vector<std::string> Statuses;
-
-  void ShowStatus(const std::string& text) override { Statuses.push_back(text); }
-  void Pump() override {
-    if (++Pumps == PumpsBeforeStop) *Running = false;
-  }
-  void ShowWarning(const std::string&) override {}
-  bool ConfirmWarning(const std::string&) override { return true; }
-  void ShowError(const std::string&) override {}
-  bool ChooseOutputFile(const std::string&, TFilePath&) override { return false; }
-  TFilePath SelectedDirectory() override { return {}; }
-  void OpenDocument(const std::string&, const std::string&) override {}
-  void RefreshControls() override {}
-};
 
 // UTF-8 text as the program's CP932 bytes.
 inline std::string Sjis(std::string_view utf8) { return Utf8ToAnsi(utf8); }
@@ -51,14 +31,17 @@ struct TListingRun {
   std::string Separator = "/";
   std::string ExeDirectory = Temp.MakeDir("exe") + "/";
   TCaption Captions;
-  TTestHost Host;
+  TFakeRunHost Host;
   bool Running = true;
+  int PumpsBeforeStop = -1;  // the host's pump that clears Running; -1 never
   TRegionalSettings Regional;
 
   explicit TListingRun(const char* outputName = "list.csv") {
     Output = TFilePath::FromNative(Temp.MakeDir("out") + "/" + outputName);
     LoadCaptions(Temp / "no-caption.ini", Captions);
-    Host.Running = &Running;
+    Host.OnPump = [this] {
+      if (Host.Pumps == PumpsBeforeStop) Running = false;
+    };
     // Only what a test turns on.
     Options.LastUpdateTime = false;
     Options.HyperLink = false;
@@ -78,14 +61,16 @@ struct TListingRun {
     return added;
   }
 
-  // The driver's part before the writer: counts and sorts.
+  // The driver's part before the writer, with the calls a run makes: each file
+  // counted for its own directory, the counts added up the tree, then the files
+  // grouped by directory and the directories sorted by path.
   void Prepare() {
     TDirectoryCounter counter(Lists.DirectoryList);
     for (std::size_t i = 0; i < Lists.FileList.Count(); ++i) {
       counter.CountFile(Lists.FileList.Items(i).Path());
     }
     counter.AddCountsToAncestors();
-    Lists.FileList.Sort(CompareByPath);
+    Lists.FileList.SortByDirectoryGroups(Options.SortByLastWriteTime);
     Lists.DirectoryList.Sort(CompareByPath);
   }
 

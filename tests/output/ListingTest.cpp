@@ -167,14 +167,14 @@ TEST(Listing, StopStillSavesFooterAndFailuresKeepOldFile) {
   TListingRun run;
   for (int i = 0; i < 20; ++i) run.Add("f" + std::to_string(i) + ".txt", i);
   run.Prepare();
-  run.Host.PumpsBeforeStop = 5;
+  run.PumpsBeforeStop = 5;
   ASSERT_TRUE(WriteListing(run.Context()));
   const std::string text = run.Written();
   EXPECT_EQ(ParseCsv(text).size(), 5u + 5u + 4u);  // header 5, rows 5, footer 3 and the end
   EXPECT_TRUE(text.ends_with(" by Orvantis ver1.36\r\n\r\n"));
 
   // A failure in the middle of the walk leaves the earlier listing as it was.
-  struct TFailingHost : test::TTestHost {
+  struct TFailingHost : test::TFakeRunHost {
     void ShowStatus(const std::string&) override { throw EOSError("disk full", 28); }
   } failing;
   TListingContext context = run.Context();

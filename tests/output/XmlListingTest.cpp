@@ -98,7 +98,7 @@ TEST(XmlListing, ConditionalAttributesHostileNamesAndStop) {
   // A stop in the middle still closes every open element.
   run.Running = true;
   run.Host.Pumps = 0;
-  run.Host.PumpsBeforeStop = 2;
+  run.PumpsBeforeStop = 2;
   ASSERT_TRUE(WriteListing(run.Context()));
   const std::string stopped = run.Written();
   EXPECT_TRUE(WellFormed(run.Output.Native, stopped)) << stopped;

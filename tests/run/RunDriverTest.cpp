@@ -4,6 +4,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/File.h"
+#include "support/FakeRunHost.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -16,43 +17,6 @@
 
 namespace orv {
 namespace {
-
-class TRecordingHost : public TRunHost {
-public:
-  void ShowStatus(const std::string& text) override {
-    Statuses.push_back(text);
-    if (OnStatus) OnStatus(text);
-  }
-  void Pump() override {
-    ++Pumps;
-    if (OnPump) OnPump();
-  }
-  void ShowWarning(const std::string& text) override { Warnings.push_back(text); }
-  bool ConfirmWarning(const std::string& text) override {
-    Questions.push_back(text);
-    return AnswerOk;
-  }
-  void ShowError(const std::string& text) override { Errors.push_back(text); }
-  bool ChooseOutputFile(const std::string& extension, TFilePath& file) override {
-    DialogExtension = extension;
-    if (DialogFile.Empty()) return false;
-    file = DialogFile;
-    return true;
-  }
-  TFilePath SelectedDirectory() override { return Selected; }
-  void OpenDocument(const std::string&, const std::string& document) override { Opened.push_back(document); }
-  void RefreshControls() override { ++Refreshes; }
-
-  std::vector<std::string> Statuses, Warnings, Questions, Errors, Opened;
-  std::function<void(const std::string&)> OnStatus;
-  std::function<void()> OnPump;
-  bool AnswerOk = true;
-  int Pumps = 0;
-  int Refreshes = 0;
-  std::string DialogExtension;
-  TFilePath DialogFile;
-  TFilePath Selected;
-};
 
 class RunDriverTest : public ::testing::Test {
 protected:
@@ -74,7 +38,7 @@ protected:
 
   test::TTempDir m_dir;
   test::TScopedHome m_home;
-  TRecordingHost m_host;
+  test::TFakeRunHost m_host;
 };
 
 TEST_F(RunDriverTest, TheOutputExtensionChoosesTheFormatAndIsSaved) {

@@ -3,6 +3,7 @@
 #include "run/RunDriver.h"
 
 #include "platform/CodePage.h"
+#include "support/FakeRunHost.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -11,20 +12,6 @@
 
 namespace orv {
 namespace {
-
-class TQuietHost : public TRunHost {
-public:
-  void ShowStatus(const std::string& text) override { Statuses.push_back(text); }
-  void Pump() override {}
-  void ShowWarning(const std::string& text) override { Warnings.push_back(text); }
-  bool ConfirmWarning(const std::string&) override { return true; }
-  void ShowError(const std::string& text) override { Warnings.push_back(text); }
-  bool ChooseOutputFile(const std::string&, TFilePath&) override { return false; }
-  TFilePath SelectedDirectory() override { return {}; }
-  void OpenDocument(const std::string&, const std::string&) override {}
-  void RefreshControls() override {}
-  std::vector<std::string> Statuses, Warnings;
-};
 
 class WalkFiltersTest : public ::testing::Test {
 protected:
@@ -61,7 +48,7 @@ protected:
   using L = std::vector<std::string>;
   test::TTempDir m_dir;
   test::TScopedHome m_home;
-  TQuietHost m_host;
+  test::TFakeRunHost m_host;
   std::unique_ptr<TRunDriver> m_driver;
 };
 
