@@ -5,6 +5,7 @@
 #include "run/HeadlessRunHost.h"
 #include "run/RunDriver.h"
 #include "platform/Console.h"
+#include "platform/Environment.h"
 #include "ui/OrvantisForm.h"
 #include "ui/QtIconSource.h"
 
@@ -16,17 +17,6 @@
 
 namespace {
 
-bool HasDisplay() {
-  const char* x11 = std::getenv("DISPLAY");
-  const char* wayland = std::getenv("WAYLAND_DISPLAY");
-  return (x11 && *x11) || (wayland && *wayland);
-}
-
-bool HeadlessAsked() {
-  const char* headless = std::getenv("ORVANTIS_HEADLESS");
-  return headless && std::string(headless) == "1";
-}
-
 // Without a window nobody reads Qt's own chatter (no runtime folder, no theme); only
 // its critical errors reach standard error.
 void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
@@ -36,7 +26,7 @@ void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& m
 }
 
 int RunHeadless(const std::vector<std::string>& arguments) {
-  orv::THeadlessRunHost host(orv::StderrIsTerminal(), HasDisplay());
+  orv::THeadlessRunHost host(orv::StderrIsTerminal(), orv::HasDisplay());
   orv::TRunDriver driver(host);
   orv::TQtIconSource icons;
   driver.SetIconSource(&icons);
@@ -58,14 +48,14 @@ int main(int argc, char** argv) {
   int qtArgc = 1;
   const bool automatic = arguments.size() == 2;
 
-  if (automatic && (!HasDisplay() || HeadlessAsked())) {
+  if (automatic && (!orv::HasDisplay() || orv::HeadlessRequested())) {
     // Icons are still drawn by Qt, which needs a GUI application, but no screen.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(QuietQtMessages);
     QApplication application(qtArgc, argv);
     return RunHeadless(arguments);
   }
-  if (!HasDisplay()) {
+  if (!orv::HasDisplay()) {
     orv::WriteStderr(
         "orvantis: no display (neither DISPLAY nor WAYLAND_DISPLAY is set), so the window cannot open.\n"
         "To write a listing without the window: orvantis TARGET-DIRECTORY OUTPUT-FILE\n"

@@ -1,8 +1,9 @@
-// The text console a headless run reports to: standard error, its width, the clock
-// that paces progress output, and Ctrl-C as the stop command.
+// The text console a headless run reports to: standard error, its one updating
+// progress line, the clock that paces it, and Ctrl-C as the stop command.
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace orv {
@@ -14,6 +15,17 @@ int StderrColumns();
 void WriteStderr(std::string_view bytes);
 // A monotonic clock in milliseconds.
 int64_t MonotonicMilliseconds();
+
+// Replaces the progress line on standard error (a terminal) with utf8, its control
+// characters shown as "?" so a name cannot move the cursor, shortened to the
+// terminal's width. Returns false when the line is now empty.
+bool ShowProgressLine(std::string_view utf8);
+// Erases the progress line and leaves the cursor at its start.
+void ClearProgressLine();
+
+// Shortens a UTF-8 line to at most columns display columns (wide East Asian
+// characters count two), keeping its end: a path's last parts tell the most.
+std::string FitToColumns(std::string_view utf8, int columns);
 
 // The first SIGINT (Ctrl-C) after this call only raises a flag that the run reads as
 // the stop command; a second one ends the process as usual.

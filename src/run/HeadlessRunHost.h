@@ -50,8 +50,4 @@ private:
   std::string m_status;
 };
 
-// Shortens a UTF-8 line to at most columns display columns (wide East Asian
-// characters count two), keeping its end: a path's last parts tell the most.
-std::string FitToColumns(const std::string& utf8, int columns);
-
 }  // namespace orv

@@ -6,6 +6,7 @@
 
 #include "platform/AnsiText.h"
 #include "platform/CodePage.h"
+#include "platform/Utf8.h"
 
 #include <pcre2.h>
 
@@ -169,13 +170,6 @@ std::size_t ConvertedCharLength(std::string_view text, std::size_t pos) {
   return 1;
 }
 
-std::size_t Utf8SequenceLength(unsigned char lead) {
-  if (lead < 0x80) return 1;
-  if (lead >= 0xF0) return 4;
-  if (lead >= 0xE0) return 3;
-  return 2;
-}
-
 bool IsAscii(std::string_view text) {
   for (char c : text) {
     if (static_cast<unsigned char>(c) >= 0x80) {
@@ -254,7 +248,7 @@ std::string_view TBRegExp::EngineSubject(std::string_view subject) {
   m_utf8ToAnsi.assign(m_utf8.size() + 1, subject.size());
   std::size_t from = 0, to = 0;
   while (from < subject.size() && to < m_utf8.size()) {
-    const std::size_t length = Utf8SequenceLength(static_cast<unsigned char>(m_utf8[to]));
+    const std::size_t length = DecodeUtf8(std::string_view(m_utf8).substr(to)).Length;
     for (std::size_t k = 0; k < length && to + k < m_utf8.size(); ++k) {
       m_utf8ToAnsi[to + k] = from;
     }

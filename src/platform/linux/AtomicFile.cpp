@@ -2,6 +2,8 @@
 // it on Commit, so a listing or settings file is either the old one or the new one.
 #include "platform/AtomicFile.h"
 
+#include "platform/linux/WriteAll.h"
+
 #include "platform/CodePage.h"
 #include "platform/File.h"
 #include "platform/OSError.h"
@@ -46,17 +48,8 @@ mode_t CurrentUmask() {
 }
 
 bool WriteAll(int fd, const char* data, std::size_t size, int& error) {
-  while (size > 0) {
-    ssize_t done = write(fd, data, size);
-    if (done < 0) {
-      if (errno == EINTR) continue;
-      error = errno;
-      return false;
-    }
-    data += done;
-    size -= static_cast<std::size_t>(done);
-  }
-  return true;
+  error = linux_detail::WriteAll(fd, std::string_view(data, size));
+  return error == 0;
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 // not), steps over that one input character and resumes.
 #include "platform/CodePage.h"
 
+#include "platform/Utf8.h"
+
 #include <iconv.h>
 
 #include <bit>
@@ -19,7 +21,6 @@ namespace orv {
 namespace {
 
 constexpr const char* kUtf16Name = std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
-constexpr char32_t kReplacementChar = 0xFFFD;
 
 // An iconv descriptor opened on first use and kept for the thread's lifetime: these
 // conversions run once per file name, and iconv_open reads the gconv tables each time.
@@ -97,44 +98,8 @@ struct TRefused {
 };
 
 TRefused RefusedUtf8(std::string_view rest) {
-  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(rest[i]); };
-  const unsigned char lead = byte(0);
-  std::size_t length;
-  unsigned char low = 0x80, high = 0xBF;  // range of the second byte
-  char32_t cp;
-  if (lead < 0x80) {
-    return {1, lead};
-  } else if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-    cp = lead & 0x1F;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    cp = lead & 0x0F;
-    if (lead == 0xE0) {
-      low = 0xA0;
-    } else if (lead == 0xED) {
-      high = 0x9F;  // no surrogates
-    }
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    cp = lead & 0x07;
-    if (lead == 0xF0) {
-      low = 0x90;
-    } else if (lead == 0xF4) {
-      high = 0x8F;
-    }
-  } else {
-    return {1, kReplacementChar};
-  }
-  for (std::size_t i = 1; i < length; ++i) {
-    if (i >= rest.size() || byte(i) < low || byte(i) > high) {
-      return {i, kReplacementChar};
-    }
-    cp = (cp << 6) | (byte(i) & 0x3F);
-    low = 0x80;
-    high = 0xBF;
-  }
-  return {length, cp};
+  const TUtf8Char refused = DecodeUtf8(rest);
+  return {refused.Length, refused.CodePoint};
 }
 
 TRefused RefusedUtf16(std::u16string_view rest) {

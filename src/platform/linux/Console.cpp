@@ -1,6 +1,8 @@
 // Linux console services for headless runs.
 #include "platform/Console.h"
 
+#include "platform/linux/WriteAll.h"
+
 #include <cerrno>
 #include <csignal>
 #include <ctime>
@@ -28,15 +30,29 @@ int StderrColumns() {
 }
 
 void WriteStderr(std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t written = write(STDERR_FILENO, bytes.data(), bytes.size());
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(written));
-  }
+  // Nowhere is left to report a failing standard error.
+  linux_detail::WriteAll(STDERR_FILENO, bytes);
 }
+
+namespace {
+
+// VT100 "erase to the end of the line", which every terminal emulator knows.
+constexpr std::string_view kEraseToLineEnd = "\x1b[K";
+
+}  // namespace
+
+bool ShowProgressLine(std::string_view utf8) {
+  std::string line(utf8);
+  for (char& c : line) {
+    if (static_cast<unsigned char>(c) < 0x20) c = '?';
+  }
+  // One column stays free: a line that fills the terminal wraps on some of them.
+  line = FitToColumns(line, StderrColumns() - 1);
+  WriteStderr("\r" + line + std::string(kEraseToLineEnd));
+  return !line.empty();
+}
+
+void ClearProgressLine() { WriteStderr("\r" + std::string(kEraseToLineEnd)); }
 
 int64_t MonotonicMilliseconds() {
   timespec now{};

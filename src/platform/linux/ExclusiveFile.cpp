@@ -5,6 +5,8 @@
 // without hard links (FAT) a plain O_EXCL create, removed again when the write fails.
 #include "platform/ExclusiveFile.h"
 
+#include "platform/linux/WriteAll.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -15,20 +17,7 @@ namespace orv {
 
 namespace {
 
-bool WriteAll(int fd, std::string_view contents) {
-  const char* data = contents.data();
-  std::size_t size = contents.size();
-  while (size > 0) {
-    ssize_t done = write(fd, data, size);
-    if (done < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data += done;
-    size -= static_cast<std::size_t>(done);
-  }
-  return true;
-}
+bool WriteAll(int fd, std::string_view contents) { return linux_detail::WriteAll(fd, contents) == 0; }
 
 // close reports delayed write errors on some file systems (NFS, quotas).
 bool WriteAndClose(int fd, std::string_view contents) {

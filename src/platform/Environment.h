@@ -1,0 +1,11 @@
+// What the program reads from its environment to choose how it starts.
+#pragma once
+
+namespace orv {
+
+// A display the window can open on: DISPLAY or WAYLAND_DISPLAY is set and not empty.
+bool HasDisplay();
+// ORVANTIS_HEADLESS=1: an automatic run without a window, even with a display.
+bool HeadlessRequested();
+
+}  // namespace orv
