@@ -31,7 +31,7 @@ void TEntryBuilder::EndWalk() {
 }
 
 std::string TEntryBuilder::StatusPath(const std::string& path) const {
-  if (m_options.PathMode != 0) {
+  if (m_options.PathMode != PathModeRelative) {
     return path;
   }
   // Nearly every path starts with the target exactly; only others need the search

@@ -53,7 +53,7 @@ void TCsvWriter::Row(const TDataItem& item, std::string_view parent) {
   const bool showAlias = options.EnableAlias && !alias.empty();
   m_line.clear();
   // An alias row always shows the relative directory, also with absolute paths.
-  AppendCsvQuoted(m_line, options.PathMode == 1 && !showAlias ? parent : std::string_view(m_relativeParent));
+  AppendCsvQuoted(m_line, options.PathMode == PathModeAbsolute && !showAlias ? parent : std::string_view(m_relativeParent));
   m_line += ',';
   AppendCsvQuoted(m_line, showAlias ? std::string_view(alias) : item.Name());
   if (options.SlashDelimiter) {

@@ -30,7 +30,7 @@ THtmlWriter::THtmlWriter(const TListingContext& context, TAtomicFile& file)
       m_file(file),
       m_columns(EnabledColumns(context.Options)),
       m_locations(context.Options, context.TargetDirectory.Text, context.OutputFile.Text),
-      m_treeLayout(context.Options.HtmlFormat != 0) {}
+      m_treeLayout(context.Options.HtmlFormat != HtmlFormatTable) {}
 
 void THtmlWriter::Begin() {
   const TCaption& captions = m_context.Captions;
@@ -122,7 +122,7 @@ void THtmlWriter::Row(const TDataItem& item, std::string_view parent, int level)
   }
   if (options.HyperLink) {
     s += "<a href=\"";
-    if (options.PathMode == 1) {
+    if (options.PathMode == PathModeAbsolute) {
       // An absolute Linux path brings its own leading "/" to "file://".
       s += location.LinkDirectory.starts_with('/') ? "file://" : "file:///";
     }

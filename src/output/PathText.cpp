@@ -82,14 +82,14 @@ std::string RelativePath(std::string_view base, std::string_view dest) {
 TEntryLocation EntryLocation(std::string_view parentDirectory, const RunOptions& options, std::string_view target,
                              std::string_view outputFile) {
   TEntryLocation location;
-  if (options.PathMode == 1) {
+  if (options.PathMode == PathModeAbsolute) {
     location.DisplayDirectory = parentDirectory;
     location.LinkDirectory = parentDirectory;
     return location;
   }
   location.LinkDirectory = ".";
   location.LinkDirectory += PathDelim;
-  location.LinkDirectory += RelativePath(options.LinkPathMode == 1 ? outputFile : target, parentDirectory);
+  location.LinkDirectory += RelativePath(options.LinkPathMode == LinkPathToOutput ? outputFile : target, parentDirectory);
   location.DisplayDirectory = RelativeToTarget(parentDirectory, target);
   return location;
 }

@@ -1,6 +1,7 @@
 // Value texts: sizes in their units, grouped numbers, date-times and attributes.
 #include "output/ValueText.h"
 
+#include "core/RunOptions.h"
 #include "output/DateTimeFormat.h"
 
 namespace orv {
@@ -28,9 +29,9 @@ uint64_t Magnitude(int64_t value) {
 int64_t UnitCount(int64_t size, int unit) {
   int64_t divisor = 1;
   switch (unit) {
-    case 1: divisor = int64_t{1} << 10; break;
-    case 2: divisor = int64_t{1} << 20; break;
-    case 3: divisor = int64_t{1} << 30; break;
+    case FileSizeUnitKB: divisor = int64_t{1} << 10; break;
+    case FileSizeUnitMB: divisor = int64_t{1} << 20; break;
+    case FileSizeUnitGB: divisor = int64_t{1} << 30; break;
     default: return size;
   }
   return size / divisor + (size % divisor != 0 ? 1 : 0);
@@ -83,9 +84,9 @@ void AppendFileSizeText(std::string& out, int64_t size, bool grouped, int unit, 
   }
   AppendGroupedNumber(out, count, separator);
   switch (unit) {
-    case 1: out += " KB"; break;
-    case 2: out += " MB"; break;
-    case 3: out += " GB"; break;
+    case FileSizeUnitKB: out += " KB"; break;
+    case FileSizeUnitMB: out += " MB"; break;
+    case FileSizeUnitGB: out += " GB"; break;
     default: break;
   }
 }

@@ -36,7 +36,7 @@ void TXmlWriter::Begin() {
   Attribute("generator", ProductVersionText);
   Attribute("title", options.HtmlTitle);
   m_line += "><root";
-  if (options.PathMode == 1) {
+  if (options.PathMode == PathModeAbsolute) {
     m_value = m_context.TargetDirectory.Text;
     if (options.SlashDelimiter) {
       ApplySlashSeparators(m_value, separator);

@@ -22,12 +22,12 @@ namespace {
 // text of the program. They are shown a few times per run, so converting on use is fine.
 std::string Text(const char* utf8) { return Utf8ToAnsi(utf8); }
 
-constexpr const char* kM1 = "アイコンファイル出力ディレクトリは必ず指定してください。";
-constexpr const char* kM2Head = "指定したアイコンファイル出力ディレクトリが存在しません。";
-constexpr const char* kM2Tail = "作成してもよろしいですか?";
-constexpr const char* kM3 = "アイコンファイル出力ディレクトリが作成できませんでした。";
-constexpr const char* kM4Head = "正規表現の指定方法が正しくありません。";
-constexpr const char* kM4Engine = "OrvantisではPCRE2を使用していますので下記URLを参照してみてください。";
+constexpr const char* kIconDirRequired = "アイコンファイル出力ディレクトリは必ず指定してください。";
+constexpr const char* kIconDirMissing = "指定したアイコンファイル出力ディレクトリが存在しません。";
+constexpr const char* kIconDirCreateQuestion = "作成してもよろしいですか?";
+constexpr const char* kIconDirNotCreated = "アイコンファイル出力ディレクトリが作成できませんでした。";
+constexpr const char* kBadPattern = "正規表現の指定方法が正しくありません。";
+constexpr const char* kPatternEngineHint = "OrvantisではPCRE2を使用していますので下記URLを参照してみてください。";
 constexpr const char* kSorting = "検索結果をソートしています";
 constexpr const char* kWriting = "検索結果をファイルに出力しています";
 constexpr const char* kPreparing = "ファイル検索の準備をしています";
@@ -175,9 +175,10 @@ TRunOutcome TRunDriver::RunSteps() {
 
 bool TRunDriver::ChooseTargetAndOutput() {
   if (!m_autoMode) {
-    static const char* const kExtensions[] = {"csv", "html", "xml"};
-    const std::string extension =
-        Options.FileType >= 0 && Options.FileType <= 2 ? kExtensions[Options.FileType] : std::string();
+    static const char* const kExtensions[] = {"csv", "html", "xml"};  // by file type
+    const std::string extension = Options.FileType >= FileTypeCsv && Options.FileType <= FileTypeXml
+                                      ? kExtensions[Options.FileType]
+                                      : std::string();
     TFilePath chosen;
     if (!m_host.ChooseOutputFile(extension, chosen)) {
       return false;
@@ -200,7 +201,7 @@ bool TRunDriver::PrepareIconDirectory() {
   }
   Options.IconDir = TrimControls(Options.IconDir);
   if (Options.IconDir.empty()) {
-    m_host.ShowWarning(Text(kM1));
+    m_host.ShowWarning(Text(kIconDirRequired));
     return false;
   }
   m_iconDirectory.Text = ExtractFileDir(m_outputFile.Text) + m_pathSeparator + Options.IconDir;
@@ -209,12 +210,12 @@ bool TRunDriver::PrepareIconDirectory() {
     return true;
   }
   const std::string question =
-      Text(kM2Head) + "\r\n\r\n" + m_iconDirectory.Text + "\r\n\r\n" + Text(kM2Tail);
+      Text(kIconDirMissing) + "\r\n\r\n" + m_iconDirectory.Text + "\r\n\r\n" + Text(kIconDirCreateQuestion);
   if (!m_host.ConfirmWarning(question)) {
     return false;
   }
   if (!CreateDirectoryLevel(m_iconDirectory.Native)) {
-    m_host.ShowWarning(Text(kM3));
+    m_host.ShowWarning(Text(kIconDirNotCreated));
     return false;
   }
   return true;
@@ -227,7 +228,7 @@ bool TRunDriver::CheckRegExp() {
   if (m_filters.AcceptsPattern()) {
     return true;
   }
-  m_host.ShowWarning(Text(kM4Head) + "\r\n" + Text(kM4Engine) + "\r\n" + std::string(kPatternSyntaxUrl));
+  m_host.ShowWarning(Text(kBadPattern) + "\r\n" + Text(kPatternEngineHint) + "\r\n" + std::string(kPatternSyntaxUrl));
   return false;
 }
 

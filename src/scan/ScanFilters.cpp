@@ -94,7 +94,7 @@ bool TScanFilters::MatchesExtensionFilter(std::string_view ext) const {
       break;
     }
   }
-  return m_options.FilterMode == 0 ? listed : !listed;
+  return m_options.FilterMode == FilterModeInclude ? listed : !listed;
 }
 
 bool TScanFilters::AcceptsPattern() {

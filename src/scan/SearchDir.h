@@ -31,7 +31,7 @@ void DescribeFromEnumeration(const std::string& nativeName, TEntryKind kind, TFi
 class TSearchDir;
 // Name is the directory's full path (CP932); IgnoreSubDir and Continue are in-out.
 using TSearchDirEvent =
-    std::function<void(TSearchDir& sender, const std::string& Name, const TSearchFileData& Data, bool& IgnoreSubDir, bool& Continue)>;
+    std::function<void(TSearchDir& sender, const std::string& name, const TSearchFileData& data, bool& ignoreSubDir, bool& continueWalk)>;
 
 class TSearchDir {
 public:

@@ -16,9 +16,9 @@ namespace orv {
 
 class TSearchFile;
 using TFindDirEvent =
-    std::function<void(TSearchFile& sender, const std::string& Name, const TSearchFileData& Data, bool& Skip, bool& IgnoreSubDir)>;
+    std::function<void(TSearchFile& sender, const std::string& name, const TSearchFileData& data, bool& skip, bool& ignoreSubDir)>;
 using TFindFileEvent =
-    std::function<void(TSearchFile& sender, const std::string& Name, const TSearchFileData& Data, bool& Continue)>;
+    std::function<void(TSearchFile& sender, const std::string& name, const TSearchFileData& data, bool& continueWalk)>;
 
 class TSearchFile {
 public:

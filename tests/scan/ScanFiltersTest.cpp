@@ -40,12 +40,12 @@ TEST(ScanFilters, ExtensionFilterIncludeExcludeAndDottedItems) {
   EXPECT_FALSE(filters.MatchesExtensionFilter(".png"));
   EXPECT_FALSE(filters.MatchesExtensionFilter(""));
 
-  options.FilterMode = 1;
+  options.FilterMode = FilterModeExclude;
   EXPECT_FALSE(filters.MatchesExtensionFilter(".JPG"));
   EXPECT_TRUE(filters.MatchesExtensionFilter(".png"));
   EXPECT_TRUE(filters.MatchesExtensionFilter(""));
 
-  options.FilterMode = 0;
+  options.FilterMode = FilterModeInclude;
   options.Extensions = ".jpg";
   filters.Prepare("/t/");
   EXPECT_FALSE(filters.MatchesExtensionFilter(".jpg"));
@@ -68,6 +68,27 @@ TEST(ScanFilters, TreeLevelCountsDirectoriesBelowTheTarget) {
   EXPECT_FALSE(filters.WithinTreeLevel("/t/sub"));
   options.SubFolder = false;  // no effect without subfolders
   EXPECT_TRUE(filters.WithinTreeLevel("/t/sub/deeper"));
+}
+
+TEST(ScanFilters, APatternTheEngineGivesUpOnIsRecordedNotTakenForNoMatch) {
+  RunOptions options;
+  options.RegExp = true;
+  // Nested repeats that fail at the end: the engine reaches its match limit long
+  // before it has tried every way of cutting the a's.
+  options.RegExpText = "m/^(a+)+$/";
+  TScanFilters filters(options);
+  filters.Prepare("/t/");
+  ASSERT_TRUE(filters.AcceptsPattern());
+  EXPECT_TRUE(filters.MatchesRegExpFilter("aaaa"));
+  const std::string hostile = std::string(40, 'a') + "!";
+  EXPECT_FALSE(filters.MatchesRegExpFilter(hostile));
+  ASSERT_EQ(filters.PatternErrors().size(), 1u);
+  EXPECT_EQ(filters.PatternErrors()[0].Path, hostile);
+  EXPECT_FALSE(filters.PatternErrors()[0].Message.empty());
+  filters.Prepare("/t/");  // a new run starts clean
+  EXPECT_TRUE(filters.PatternErrors().empty());
+  options.RegExpText = "m/[unclosed/";
+  EXPECT_FALSE(filters.AcceptsPattern());
 }
 
 }  // namespace
