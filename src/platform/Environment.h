@@ -7,5 +7,8 @@ namespace orv {
 bool HasDisplay();
 // ORVANTIS_HEADLESS=1: an automatic run without a window, even with a display.
 bool HeadlessRequested();
+// How many threads a run may use: ORVANTIS_THREADS when it is a whole number from 1
+// up (1: everything on the calling thread), otherwise the machine's processor count.
+int WorkerThreadCount();
 
 }  // namespace orv

@@ -56,6 +56,9 @@ TRunDriver::TRunDriver(TRunHost& host) : m_host(host) {
                                   bool& ignoreSubDir) { SearchFileFindDir(name, data, skip, ignoreSubDir); };
   m_searchFile.OnFind = [this](TSearchFile&, const std::string& name, const TSearchFileData& data,
                                bool& continueWalk) { SearchFileFind(name, data, continueWalk); };
+  m_searchFile.OnError = [this](TSearchFile&, const std::string& path, const std::string& reason) {
+    m_unreadEntries.push_back({path, reason});
+  };
 }
 
 void TRunDriver::Start(const std::vector<std::string>& arguments) {
@@ -123,6 +126,7 @@ TRunOutcome TRunDriver::RunSteps() {
   m_host.RefreshControls();
   m_entriesWalked = 0;
   m_directoriesWalked = 0;
+  m_unreadEntries.clear();
   m_lists.FileList.Clear();
   m_lists.DirectoryList.Clear();
 

@@ -24,6 +24,13 @@ enum class TRunOutcome {
   Failed,      // an error ended the run; its message was shown
 };
 
+// An entry the last run could not read or decide on: the listing was written without
+// it, or with its content facts missing. Path is CP932 as the listing shows paths.
+struct TUnreadEntry {
+  std::string Path;
+  std::string Reason;
+};
+
 class TRunDriver {
 public:
   explicit TRunDriver(TRunHost& host);
@@ -65,6 +72,9 @@ public:
   // Counts of the last walk (every entry and directory reported), for progress and tests.
   int64_t EntriesWalked() const { return m_entriesWalked; }
   int64_t DirectoriesWalked() const { return m_directoriesWalked; }
+  // What the last run could not read, in the order it was met; empty for a complete
+  // listing.
+  const std::vector<TUnreadEntry>& UnreadEntries() const { return m_unreadEntries; }
 
   const TSearchFile& Walker() const { return m_searchFile; }
   const TScanFilters& Filters() const { return m_filters; }
@@ -96,6 +106,7 @@ private:
   TCaption m_captions;
   int64_t m_entriesWalked = 0;
   int64_t m_directoriesWalked = 0;
+  std::vector<TUnreadEntry> m_unreadEntries;
 
   TSearchFile m_searchFile;
   TScanFilters m_filters{Options};

@@ -19,6 +19,10 @@ using TFindDirEvent =
     std::function<void(TSearchFile& sender, const std::string& name, const TSearchFileData& data, bool& skip, bool& ignoreSubDir)>;
 using TFindFileEvent =
     std::function<void(TSearchFile& sender, const std::string& name, const TSearchFileData& data, bool& continueWalk)>;
+// An entry the walk could not read: a directory that could not be opened or read to
+// its end, or an entry whose data could not be taken. path is the entry's full path
+// (CP932) as the other events give it; reason is the system's message (CP932).
+using TWalkErrorEvent = std::function<void(TSearchFile& sender, const std::string& path, const std::string& reason)>;
 
 class TSearchFile {
 public:
@@ -35,6 +39,8 @@ public:
 
   TFindFileEvent OnFind;
   TFindDirEvent OnFindDir;
+  // Called on the thread that runs Execute, in walk order; the walk goes on.
+  TWalkErrorEvent OnError;
 
   // True when every gathered directory was enumerated to its end; false when an
   // OnFind event stopped the walk, when already busy, or when OnFind is not assigned.
