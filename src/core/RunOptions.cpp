@@ -76,6 +76,7 @@ const std::array kKeys = {
     TOptionKey{"Output", "SortByLastWriteTime", &R::SortByLastWriteTime},
     TOptionKey{"Output", "EnableAlias", &R::EnableAlias},
     TOptionKey{"Output", "XSLT", &R::XSLT},
+    Choice("Output", "TextEncoding", &R::TextEncoding, 2),
     TOptionKey{"Misc", "UseSelectProgram", &R::UseSelectProgram},
     TOptionKey{"Misc", "SelectProgram", &R::SelectProgram},
 };

@@ -91,6 +91,9 @@ struct RunOptions {
   bool SortByLastWriteTime = false;
   bool EnableAlias = false;
   bool XSLT = true;
+  // The code page of everything the program holds and writes: 0 Shift_JIS (CP932),
+  // 1 UTF-8 (the values of TCodePage).
+  int TextEncoding = 0;
   // Section Misc
   bool UseSelectProgram = false;
   std::string SelectProgram;

@@ -67,6 +67,15 @@ void LoadSettings(const std::string& nativePath, RunOptions& options, TWindowPla
     hook->SetWindowPlacement(PlacementFromBytes(bytes));
   }
 
+  // The file says which code page its texts are in: that is read, and made the
+  // program's, before any text.
+  for (const TOptionKey& key : OptionKeys()) {
+    if (auto field = std::get_if<int RunOptions::*>(&key.Field); field && *field == &RunOptions::TextEncoding) {
+      options.TextEncoding = ClampOption(key, profile.ReadInteger(key.Section, key.Key, options.TextEncoding));
+    }
+  }
+  SetActiveCodePage(options.TextEncoding);
+
   for (const TOptionKey& key : OptionKeys()) {
     if (auto field = std::get_if<bool RunOptions::*>(&key.Field)) {
       options.*(*field) = profile.ReadBool(key.Section, key.Key, options.*(*field));

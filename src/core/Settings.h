@@ -33,6 +33,7 @@ public:
 
 // Fills options (and, through hook when given, the window placement) from the file
 // at the native path. A missing or unreadable file leaves every default in place.
+// Makes the file's TextEncoding the program's code page before it reads any text.
 void LoadSettings(const std::string& nativePath, RunOptions& options, TWindowPlacementHook* hook);
 
 // Writes options, the placement (when hook gives one) and the product version to the

@@ -3,7 +3,13 @@
 // character began.
 #include "platform/AnsiText.h"
 
+#include "platform/CaseFold.h"
+#include "platform/CodePage.h"
+#include "platform/Utf8.h"
+
 namespace orv {
+
+bool IsLeadByte(unsigned char c) { return ActiveCodePage() != CodePageUtf8 && IsCp932LeadByte(c); }
 
 std::size_t CharLength(std::string_view text, std::size_t pos) {
   return IsLeadByte(static_cast<unsigned char>(text[pos])) && pos + 1 < text.size() ? 2 : 1;
@@ -113,9 +119,46 @@ unsigned FoldedChar(std::string_view text, std::size_t pos, std::size_t len) {
   return code;
 }
 
+// One folded character of UTF-8 text at text[pos]: its length and code point (a
+// malformed byte stands for itself, above every code point, so it matches only itself).
+struct TFoldedUtf8 {
+  std::size_t Length;
+  char32_t Code;
+};
+
+TFoldedUtf8 FoldedUtf8Char(std::string_view text, std::size_t pos) {
+  const auto byte = static_cast<unsigned char>(text[pos]);
+  if (byte < 0x80) {
+    return {1, byte >= 'A' && byte <= 'Z' ? char32_t(byte + 0x20) : char32_t(byte)};
+  }
+  const TUtf8Char decoded = DecodeUtf8(text.substr(pos));
+  if (decoded.CodePoint == kReplacementChar && text.compare(pos, 3, "\xEF\xBF\xBD") != 0) {
+    return {1, 0x110000u + byte};
+  }
+  return {decoded.Length, FoldLetterCase(decoded.CodePoint)};
+}
+
+// The byte length of the prefix of text from pos that matches needle as AnsiSameText
+// compares under UTF-8, or npos when none does.
+std::size_t Utf8FoldedPrefix(std::string_view text, std::size_t pos, std::string_view needle) {
+  std::size_t i = pos, j = 0;
+  while (j < needle.size()) {
+    if (i >= text.size()) return std::string_view::npos;
+    const TFoldedUtf8 a = FoldedUtf8Char(text, i);
+    const TFoldedUtf8 b = FoldedUtf8Char(needle, j);
+    if (a.Code != b.Code) return std::string_view::npos;
+    i += a.Length;
+    j += b.Length;
+  }
+  return i - pos;
+}
+
 }  // namespace
 
 bool AnsiSameText(std::string_view a, std::string_view b) {
+  if (ActiveCodePage() == CodePageUtf8) {
+    return Utf8FoldedPrefix(a, 0, b) == a.size();
+  }
   std::size_t i = 0;
   std::size_t j = 0;
   while (i < a.size() && j < b.size()) {
@@ -131,6 +174,20 @@ bool AnsiSameText(std::string_view a, std::string_view b) {
 }
 
 std::string AnsiFoldCase(std::string_view text) {
+  if (ActiveCodePage() == CodePageUtf8) {
+    std::string folded;
+    folded.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+      const TFoldedUtf8 c = FoldedUtf8Char(text, i);
+      if (c.Code > 0x10FFFF) {
+        folded += text[i];  // a malformed byte stays as it is
+      } else {
+        AppendUtf8(folded, c.Code);
+      }
+      i += c.Length;
+    }
+    return folded;
+  }
   std::string folded(text);
   for (std::size_t i = 0; i < folded.size();) {
     const std::size_t length = CharLength(folded, i);
@@ -146,6 +203,14 @@ std::string AnsiFoldCase(std::string_view text) {
 }
 
 std::size_t AnsiFindText(std::string_view text, std::string_view needle) {
+  if (ActiveCodePage() == CodePageUtf8) {
+    // A folded letter may take another number of bytes, so every start is tried.
+    for (std::size_t i = 0; i <= text.size(); ++i) {
+      if (i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
+      if (Utf8FoldedPrefix(text, i, needle) != std::string_view::npos) return i;
+    }
+    return std::string_view::npos;
+  }
   for (std::size_t i = 0; i + needle.size() <= text.size(); i += CharLength(text, i)) {
     // Folding keeps every character's length, so equal texts have equal byte counts.
     if (AnsiSameText(text.substr(i, needle.size()), needle)) {

@@ -1,9 +1,10 @@
-// Character-aware helpers for text in the ANSI code page (CP932, Windows Shift_JIS).
+// Character-aware helpers for text in the program's code page (see CodePage.h).
 //
-// A byte 0x81-0x9F or 0xE0-0xFC starts a double-byte character; its trail byte
-// (0x40-0xFC) can look like "\", "/" or an ASCII letter and must never be taken for
-// one. Every scan for a delimiter or a substring in program text goes through these
-// helpers instead of ad-hoc loops.
+// Under CP932 (Windows Shift_JIS) a byte 0x81-0x9F or 0xE0-0xFC starts a double-byte
+// character; its trail byte (0x40-0xFC) can look like "\", "/" or an ASCII letter and
+// must never be taken for one. Under UTF-8 no byte is a lead byte: no byte of a
+// multi-byte character is ever an ASCII byte. Every scan for a delimiter or a
+// substring in program text goes through these helpers instead of ad-hoc loops.
 #pragma once
 
 #include <cstddef>
@@ -12,8 +13,11 @@
 
 namespace orv {
 
-// True for the first byte of a double-byte CP932 character.
-constexpr bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+// True for the first byte of a double-byte CP932 character, whatever the code page.
+constexpr bool IsCp932LeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+// True for a byte that starts a double-byte character in the active code page (never
+// under UTF-8).
+bool IsLeadByte(unsigned char c);
 
 // Length in bytes of the character starting at text[pos]: 2 for a lead byte that has
 // a byte after it, otherwise 1.
@@ -25,10 +29,6 @@ std::size_t AnsiLastDelimiter(std::string_view delimiters, std::string_view text
 
 // True when the last whole character of text is delim (a single-byte character).
 bool AnsiEndsWithDelimiter(std::string_view text, char delim);
-
-// text with the letters AnsiSameText folds turned upper case: AnsiSameText(a, b) holds
-// exactly when AnsiFoldCase(a) == AnsiFoldCase(b). For hash keys.
-std::string AnsiFoldCase(std::string_view text);
 
 // Index of the first occurrence of needle that starts on a character boundary at or
 // after from, or npos. An empty needle is found at from.
@@ -43,12 +43,13 @@ std::string AnsiReplaceAll(std::string_view text, std::string_view from, std::st
 std::string TrimControls(std::string_view text);
 
 // Case-insensitive equality for the user-facing matches (extensions, ignored names,
-// alias keys): ASCII a-z and full-width Latin a-z (0x8281-0x829A) fold onto their
-// upper-case forms; every other character compares exactly.
+// alias keys). Under CP932, ASCII a-z and full-width Latin a-z (0x8281-0x829A) fold
+// onto their upper-case forms and every other character compares exactly; under
+// UTF-8 every letter folds (FoldLetterCase), malformed bytes compare exactly.
 bool AnsiSameText(std::string_view a, std::string_view b);
 
-// text with the letters AnsiSameText folds turned upper case: AnsiSameText(a, b) holds
-// exactly when AnsiFoldCase(a) == AnsiFoldCase(b). For hash keys.
+// text with the letters AnsiSameText folds turned into one case: AnsiSameText(a, b)
+// holds exactly when AnsiFoldCase(a) == AnsiFoldCase(b). For hash keys.
 std::string AnsiFoldCase(std::string_view text);
 
 // Index of the first occurrence of needle in text, starting on a character boundary,

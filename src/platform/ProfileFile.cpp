@@ -3,6 +3,8 @@
 // changes only the lines it must and keeps comments, unknown keys and order.
 #include "platform/ProfileFile.h"
 
+#include "platform/CodePage.h"
+
 #include "platform/AnsiText.h"
 #include "platform/AtomicFile.h"
 #include "platform/File.h"
@@ -158,8 +160,26 @@ bool TProfileFile::Load() {
   return true;
 }
 
+namespace {
+
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+}  // namespace
+
+std::string TProfileFile::FromFile(std::string_view text) const {
+  return m_utf8Marked && ActiveCodePage() != CodePageUtf8 ? Utf8ToCp932(text) : std::string(text);
+}
+
+std::string TProfileFile::ToFile(std::string_view text) const {
+  return m_utf8Marked && ActiveCodePage() != CodePageUtf8 ? Cp932ToUtf8(text) : std::string(text);
+}
+
 void TProfileFile::LoadFromText(std::string_view contents) {
   m_lines.clear();
+  m_utf8Marked = contents.starts_with(kUtf8ByteOrderMark);
+  if (m_utf8Marked) {
+    contents.remove_prefix(kUtf8ByteOrderMark.size());
+  }
   std::size_t start = 0;
   while (start < contents.size()) {
     std::size_t end = contents.find('\n', start);
@@ -209,7 +229,7 @@ std::string TProfileFile::ReadString(std::string_view section, std::string_view 
   if (!line) return std::string(def);
   std::string_view lineKey, value;
   ParseKeyLine(*line, lineKey, value);
-  return ValueOf(value);
+  return FromFile(ValueOf(value));
 }
 
 int32_t TProfileFile::ReadInteger(std::string_view section, std::string_view key, int32_t def) const {
@@ -249,7 +269,7 @@ std::vector<std::pair<std::string, std::string>> TProfileFile::ReadSection(std::
   if (header == npos) return pairs;
   std::string_view name, key, value;
   for (std::size_t i = header + 1; i < m_lines.size() && !ParseSectionHeader(m_lines[i].Raw, name); ++i) {
-    if (ParseKeyLine(m_lines[i].Raw, key, value)) pairs.emplace_back(std::string(key), ValueOf(value));
+    if (ParseKeyLine(m_lines[i].Raw, key, value)) pairs.emplace_back(FromFile(key), FromFile(ValueOf(value)));
   }
   return pairs;
 }
@@ -257,7 +277,7 @@ std::vector<std::pair<std::string, std::string>> TProfileFile::ReadSection(std::
 void TProfileFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
   std::string line;
   line.reserve(key.size() + 1 + value.size());
-  line.append(key).append("=").append(value);
+  line.append(key).append("=").append(ToFile(value));
 
   std::size_t header = FindSection(section);
   if (header == npos) {
@@ -309,7 +329,8 @@ std::string TProfileFile::Text() const {
   std::size_t total = 0;
   for (const TLine& line : m_lines) total += line.Raw.size() + 2;
   std::string text;
-  text.reserve(total);
+  text.reserve(total + kUtf8ByteOrderMark.size());
+  if (m_utf8Marked) text.append(kUtf8ByteOrderMark);
   for (const TLine& line : m_lines) text.append(line.Raw).append("\r\n");
   return text;
 }

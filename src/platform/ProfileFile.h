@@ -8,7 +8,9 @@
 // Writing: every other line of the file is kept as it was; an existing key's line is
 // replaced, a missing key is appended after the last key line of its section, a
 // missing section is appended at the end of the file. Lines end in CR LF.
-// Text is CP932 bytes, stored unchanged.
+// Text is in the program's code page, stored unchanged; a file that starts with a UTF-8
+// byte-order mark holds UTF-8 whatever the code page, so its texts are converted on
+// the way in and out, and it keeps its mark.
 #pragma once
 
 #include <cstddef>
@@ -76,8 +78,13 @@ private:
   std::size_t SectionEnd(std::size_t header) const;
   const std::string* FindValueLine(std::string_view section, std::string_view key) const;
 
+  // A text of the file as the program holds it, and back.
+  std::string FromFile(std::string_view text) const;
+  std::string ToFile(std::string_view text) const;
+
   std::string m_path;
   std::vector<TLine> m_lines;
+  bool m_utf8Marked = false;
 };
 
 }  // namespace orv

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace orv {
@@ -20,5 +21,18 @@ struct TUtf8Char {
 // valid prefix, at least one byte, so a truncated character costs one replacement and
 // the byte after it is read again as a character of its own.
 TUtf8Char DecodeUtf8(std::string_view text);
+
+// Appends the UTF-8 form of code point cp (a surrogate or a value past U+10FFFF as
+// U+FFFD).
+void AppendUtf8(std::string& out, char32_t cp);
+
+bool IsValidUtf8(std::string_view text);
+// text with every malformed sequence replaced by U+FFFD; valid text is returned as is.
+std::string SanitizeUtf8(std::string_view text);
+
+// Between UTF-8 and UTF-16; malformed input (a lone surrogate, a broken sequence)
+// becomes U+FFFD.
+std::string Utf16ToUtf8(std::u16string_view utf16);
+std::u16string Utf8ToUtf16(std::string_view utf8);
 
 }  // namespace orv

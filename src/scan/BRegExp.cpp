@@ -195,7 +195,10 @@ void TBRegExp::Release() {
 }
 
 void TBRegExp::Prepare(std::string_view pattern) {
-  if (m_code != nullptr && pattern == m_patternText) {
+  // A pattern compiles differently in the other code page: the cache holds one text
+  // in one code page.
+  const TCodePage codePage = ActiveCodePage();
+  if (m_code != nullptr && pattern == m_patternText && codePage == m_codePage) {
     return;
   }
   Release();
@@ -203,7 +206,11 @@ void TBRegExp::Prepare(std::string_view pattern) {
   std::uint32_t options = parsed.Options;
   std::string utf8Expression;
   std::string_view expression = parsed.Expression;
-  if (parsed.Kanji) {
+  if (codePage == CodePageUtf8) {
+    // The program's text is UTF-8 already: whole characters with or without "k", and
+    // a malformed name is matched as far as it is valid rather than refused.
+    options |= PCRE2_UTF | PCRE2_MATCH_INVALID_UTF;
+  } else if (parsed.Kanji) {
     // "\C" could end a part inside a character, which has no CP932 offset.
     options |= PCRE2_UTF | PCRE2_NEVER_BACKSLASH_C;
     utf8Expression = AnsiToUtf8(parsed.Expression);
@@ -233,7 +240,8 @@ void TBRegExp::Prepare(std::string_view pattern) {
   }
   m_code = code;
   m_patternText.assign(pattern);
-  m_kanji = parsed.Kanji;
+  m_kanji = parsed.Kanji && codePage != CodePageUtf8;
+  m_codePage = codePage;
   m_groupCount = static_cast<int>(captures);
 }
 

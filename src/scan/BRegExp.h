@@ -10,7 +10,8 @@
 //   s  "." matches a newline  x  white space and #-comments in the expression ignored
 //   g, o  accepted and ignored (one match is all an operation ever needs)
 //   k  whole Shift_JIS characters: the subject and the expression are matched as
-//      characters, so a trail byte is never taken for an ASCII character
+//      characters, so a trail byte is never taken for an ASCII character. Under the
+//      UTF-8 code page every pattern matches whole characters, so "k" changes nothing.
 // The bracket delimiters "(", "[", "{", "<" close with their partner and nest, as in
 // Perl. A delimiter escaped with "\" always stands for the delimiter character itself;
 // the backslash stays in the expression, where "\" before punctuation is a literal.
@@ -108,6 +109,7 @@ private:
   pcre2_real_code_8* m_code = nullptr;
   pcre2_real_match_data_8* m_matchData = nullptr;
   std::string m_patternText;  // the text m_code was compiled from
+  int m_codePage = 0;         // and the code page it was compiled in
   bool m_kanji = false;
   int m_groupCount = 0;
   std::uint64_t m_compileCount = 0;

@@ -1,5 +1,5 @@
-// Conversions between CP932 program text and UTF-8 / UTF-16, built on glibc iconv's
-// "CP932" table. glibc's "SHIFT_JIS" would turn 0x5C into the yen sign and wreck
+// Conversions between CP932 text and UTF-8 / UTF-16, built on glibc iconv's "CP932"
+// table. glibc's "SHIFT_JIS" would turn 0x5C into the yen sign and wreck
 // every path; "CP932" keeps 0x5C and 0x7E as ASCII, so ASCII text can skip iconv.
 //
 // iconv stops at the first character it cannot take. The loop below then writes the
@@ -42,22 +42,22 @@ private:
   iconv_t m_cd;
 };
 
-const TConverter& Utf8ToCp932() {
+const TConverter& Utf8ToCp932Converter() {
   thread_local TConverter converter("CP932", "UTF-8");
   return converter;
 }
 
-const TConverter& Utf16ToCp932() {
+const TConverter& Utf16ToCp932Converter() {
   thread_local TConverter converter("CP932", kUtf16Name);
   return converter;
 }
 
-const TConverter& Cp932ToUtf8() {
+const TConverter& Cp932ToUtf8Converter() {
   thread_local TConverter converter("UTF-8", "CP932");
   return converter;
 }
 
-const TConverter& Cp932ToUtf16() {
+const TConverter& Cp932ToUtf16Converter() {
   thread_local TConverter converter(kUtf16Name, "CP932");
   return converter;
 }
@@ -238,33 +238,33 @@ std::basic_string<Out> Convert(const TConverter& converter, std::basic_string_vi
 
 }  // namespace
 
-std::string Utf8ToAnsi(std::string_view utf8) {
+std::string Utf8ToCp932(std::string_view utf8) {
   if (IsAscii(utf8)) {
     return std::string(utf8);
   }
   // No character takes more CP932 bytes than UTF-8 bytes.
-  return Convert<char, char>(Utf8ToCp932(), utf8, utf8.size(), RefusedUtf8, PutAnsi);
+  return Convert<char, char>(Utf8ToCp932Converter(), utf8, utf8.size(), RefusedUtf8, PutAnsi);
 }
 
-std::string Utf16ToAnsi(std::u16string_view utf16) {
+std::string Utf16ToCp932(std::u16string_view utf16) {
   if (IsAscii(utf16)) {
     return std::string(utf16.begin(), utf16.end());
   }
-  return Convert<char16_t, char>(Utf16ToCp932(), utf16, utf16.size() * 2, RefusedUtf16, PutAnsi);
+  return Convert<char16_t, char>(Utf16ToCp932Converter(), utf16, utf16.size() * 2, RefusedUtf16, PutAnsi);
 }
 
-std::string AnsiToUtf8(std::string_view ansi) {
+std::string Cp932ToUtf8(std::string_view ansi) {
   if (IsAscii(ansi)) {
     return std::string(ansi);
   }
-  return Convert<char, char>(Cp932ToUtf8(), ansi, ansi.size() * 3, RefusedAnsi, PutUtf8);
+  return Convert<char, char>(Cp932ToUtf8Converter(), ansi, ansi.size() * 3, RefusedAnsi, PutUtf8);
 }
 
-std::u16string AnsiToUtf16(std::string_view ansi) {
+std::u16string Cp932ToUtf16(std::string_view ansi) {
   if (IsAscii(ansi)) {
     return std::u16string(ansi.begin(), ansi.end());
   }
-  return Convert<char, char16_t>(Cp932ToUtf16(), ansi, ansi.size(), RefusedAnsi, PutUtf16);
+  return Convert<char, char16_t>(Cp932ToUtf16Converter(), ansi, ansi.size(), RefusedAnsi, PutUtf16);
 }
 
 }  // namespace orv
