@@ -38,7 +38,11 @@ std::string TDataItem::IconFileName() const {
     return "files.ico";
   }
   const std::string_view extension = Extension();
-  return std::string(AnsiSameText(extension, "exe") ? Name() : extension) + ".ico";
+  if (AnsiSameText(extension, "exe")) {
+    return std::string(Name()) + ".ico";
+  }
+  // Without an extension the name would be ".ico", a hidden file.
+  return extension.empty() ? std::string(kNoExtensionIconName) : std::string(extension) + ".ico";
 }
 
 TDataItemFacts& TDataItem::MutableFacts() {

@@ -13,6 +13,9 @@
 
 namespace orv {
 
+// The icon file of files without an extension.
+inline constexpr const char* kNoExtensionIconName = "noext.ico";
+
 struct TDataItemFacts {
   std::string Alias;
   std::string MD5, CRC32, SHA1;
@@ -36,6 +39,8 @@ public:
   const std::string& Path() const { return m_path; }
   // The native path every reader opens (the file-system bytes of Path).
   std::string NativePath() const;
+  // True when the native path is kept because Path does not convert back to it.
+  bool HasStoredNativePath() const { return !m_nativePath.empty(); }
   // The entry's name as the walker reported it.
   std::string_view Name() const;
   // The text after the last "." of Name, "" without one (directories too).
@@ -43,7 +48,8 @@ public:
   // Path up to and including its last delimiter (a directory's own path for a
   // directory, whose path ends in one).
   std::string_view DirectoryPart() const { return std::string_view(m_path).substr(0, m_directoryLength); }
-  // "files.ico" for a directory, NAME.ico for an .exe in any case, EXT.ico otherwise.
+  // "files.ico" for a directory, NAME.ico for an .exe in any case, EXT.ico otherwise,
+  // kNoExtensionIconName without an extension.
   std::string IconFileName() const;
 
   int64_t Size = 0;

@@ -6,6 +6,7 @@
 #include "output/Escape.h"
 #include "output/PathText.h"
 #include "output/ValueText.h"
+#include "platform/CodePage.h"
 
 namespace orv {
 
@@ -16,6 +17,11 @@ void TCsvWriter::Begin() {
   const TCaption& captions = m_context.Captions;
   const TRunLists& lists = m_context.Lists;
   m_line.clear();
+  if (ActiveCodePage() == CodePageUtf8) {
+    // The byte-order mark is how spreadsheet programs tell UTF-8 from the system's
+    // own code page.
+    m_line += "\xEF\xBB\xBF";
+  }
   m_line += captions.TotalFileSize;
   m_line += ",,";
   AppendFileSizeText(m_line, lists.TotalSize, false, m_context.Options.FileSizeUnit, {});

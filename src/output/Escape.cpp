@@ -1,8 +1,6 @@
 // Escaping for HTML, links, CSV and XML, each in one pass over the text.
 #include "output/Escape.h"
 
-#include "platform/AnsiText.h"
-
 #include <algorithm>
 
 namespace orv {
@@ -30,20 +28,21 @@ std::string_view HtmlEntity(char c) {
     case '<': return "&lt;";
     case '"': return "&quot;";
     case '\'': return "&#39;";
-    case '#': return "%23";
     default: return {};
   }
 }
 
 constexpr std::string_view kHtmlSpecial = "&<>\"'";
-constexpr std::string_view kLinkSpecial = "&<>\"'#";
 
-bool IsTrailByte(unsigned char c) { return c >= 0x40 && c <= 0xFC && c != 0x7F; }
+bool IsUnreservedOrDelimiter(unsigned char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
+         c == '_' || c == '~' || c == '/';
+}
 
 void AppendXml(std::string& out, std::string_view text, bool crlf) {
   const bool plain = std::none_of(text.begin(), text.end(), [](char c) {
     const auto b = static_cast<unsigned char>(c);
-    return b < 0x20 || b == '&' || b == '<' || b == '>' || b == '"' || b == '\'' || IsLeadByte(b);
+    return b < 0x20 || b == '&' || b == '<' || b == '>' || b == '"' || b == '\'';
   });
   if (plain) {
     out.append(text);
@@ -51,15 +50,6 @@ void AppendXml(std::string& out, std::string_view text, bool crlf) {
   }
   for (std::size_t i = 0; i < text.size(); ++i) {
     const auto b = static_cast<unsigned char>(text[i]);
-    if (IsLeadByte(b)) {
-      if (i + 1 < text.size() && IsTrailByte(static_cast<unsigned char>(text[i + 1]))) {
-        out.append(text.substr(i, 2));
-        ++i;
-      } else {
-        out += '?';
-      }
-      continue;
-    }
     switch (b) {
       case '&': out += "&amp;"; break;
       case '<': out += "&lt;"; break;
@@ -85,12 +75,24 @@ std::string HtmlEscape(std::string_view text) {
   return result;
 }
 
-void AppendLinkEscaped(std::string& out, std::string_view text) { AppendReplaced(out, text, kLinkSpecial, HtmlEntity); }
+void AppendLinkEscaped(std::string& out, std::string_view nativePath) {
+  constexpr char kHexDigits[] = "0123456789ABCDEF";
+  for (const char c : nativePath) {
+    const auto b = static_cast<unsigned char>(c);
+    if (IsUnreservedOrDelimiter(b)) {
+      out += c;
+    } else {
+      out += '%';
+      out += kHexDigits[b >> 4];
+      out += kHexDigits[b & 0x0F];
+    }
+  }
+}
 
-std::string LinkEscape(std::string_view text) {
+std::string LinkEscape(std::string_view nativePath) {
   std::string result;
-  result.reserve(text.size());
-  AppendLinkEscaped(result, text);
+  result.reserve(nativePath.size());
+  AppendLinkEscaped(result, nativePath);
   return result;
 }
 

@@ -17,9 +17,13 @@ namespace orv {
 std::string HtmlEscape(std::string_view text);
 void AppendHtmlEscaped(std::string& out, std::string_view text);
 
-// "#" -> "%23", then HtmlEscape; nothing else is percent-encoded.
-std::string LinkEscape(std::string_view text);
-void AppendLinkEscaped(std::string& out, std::string_view text);
+// A link to a file-system path, from its native (file-system) bytes: every byte that
+// is not an unreserved URL character (RFC 3986: letters, digits, "-", ".", "_", "~")
+// or "/" is percent-encoded with upper-case digits, so the link opens exactly that
+// path whatever its name holds ("%", "?", "#", spaces, line breaks, bytes that are not
+// UTF-8). The result holds no character that HTML or XML would have to escape.
+std::string LinkEscape(std::string_view nativePath);
+void AppendLinkEscaped(std::string& out, std::string_view nativePath);
 
 // The text in double quotes with every double quote doubled; always quoted.
 std::string CsvQuote(std::string_view text);
@@ -27,8 +31,7 @@ void AppendCsvQuoted(std::string& out, std::string_view text);
 
 // For XML attribute values: "&" -> "&amp;", "<" -> "&lt;", ">" -> "&gt;",
 // '"' -> "&quot;", "'" -> "&apos;"; a control character other than tab, LF and CR
-// becomes "?", as does a lead byte without a valid trail byte (which would otherwise
-// swallow the closing quotation mark). LF and CR pass unchanged.
+// becomes "?". Every other byte passes unchanged. LF and CR pass unchanged.
 std::string XmlEscape(std::string_view text);
 // As XmlEscape, writing every LF as CR LF (the XML listing's line ends).
 void AppendXmlAttributeValue(std::string& out, std::string_view text);

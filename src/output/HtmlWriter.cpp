@@ -5,14 +5,14 @@
 #include "output/DateTimeFormat.h"
 #include "output/Escape.h"
 #include "output/ValueText.h"
+#include "platform/AnsiText.h"
+#include "platform/CodePage.h"
 
 namespace orv {
 
 namespace {
 
-// Every data cell ends in a full-width space, so no cell is ever empty.
-constexpr std::string_view kCellEnd = "\x81\x40</td>\r\n";
-constexpr std::string_view kWideSpace = "\x81\x40";
+constexpr std::string_view kCellClose = "</td>\r\n";
 
 std::string_view OpeningTag(TCellAlign align) {
   switch (align) {
@@ -30,7 +30,10 @@ THtmlWriter::THtmlWriter(const TListingContext& context, TAtomicFile& file)
       m_file(file),
       m_columns(EnabledColumns(context.Options)),
       m_locations(context.Options, context.TargetDirectory.Text, context.OutputFile.Text),
-      m_treeLayout(context.Options.HtmlFormat != HtmlFormatTable) {}
+      m_treeLayout(context.Options.HtmlFormat != HtmlFormatTable),
+      m_wideSpace(AnsiIdeographicSpace()),
+      // Every data cell ends in a full-width space, so no cell is ever empty.
+      m_cellEnd(std::string(m_wideSpace) + std::string(kCellClose)) {}
 
 void THtmlWriter::Begin() {
   const TCaption& captions = m_context.Captions;
@@ -39,7 +42,9 @@ void THtmlWriter::Begin() {
   s.clear();
   s += "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Frameset//EN\" \"http://www.w3.org/TR/html4/frameset.dtd\">\r\n";
   s += "<html>\r\n<head>\r\n";
-  s += "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=shift_jis\">\r\n";
+  s += ActiveCodePage() == CodePageUtf8
+           ? "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\r\n"
+           : "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=shift_jis\">\r\n";
   s += "<meta name=\"GENERATOR\" content=\"";
   AppendHtmlEscaped(s, ProductVersionText);
   s += "\">\r\n<title>";
@@ -106,18 +111,15 @@ void THtmlWriter::Row(const TDataItem& item, std::string_view parent, int level)
   if (!m_treeLayout) {
     s += "<td nowrap>";
     AppendHtmlEscaped(s, location.DisplayDirectory);
-    s += kCellEnd;
+    s += m_cellEnd;
   }
   s += "<td nowrap>";
   if (m_treeLayout) {
     AppendTreeIndent(s, level);
   }
   if (options.OutputIconFile) {
-    s += "<img src=\".";
-    s += separator;
-    AppendHtmlEscaped(s, options.IconDir);
-    s += separator;
-    AppendHtmlEscaped(s, item.IconFileName());
+    s += "<img src=\"";
+    AppendLinkEscaped(s, AnsiToUtf8(IconLinkText(item, options, separator)));
     s += "\" width=\"16\" height=\"16\">";
   }
   if (options.HyperLink) {
@@ -128,7 +130,7 @@ void THtmlWriter::Row(const TDataItem& item, std::string_view parent, int level)
     }
     m_value = location.LinkDirectory;
     m_value += item.Name();
-    AppendLinkEscaped(s, m_value);
+    AppendLinkEscaped(s, NativeLinkPath(m_value, item));
     s += "\">";
   }
   const std::string& alias = item.Facts().Alias;
@@ -136,7 +138,7 @@ void THtmlWriter::Row(const TDataItem& item, std::string_view parent, int level)
   if (options.HyperLink) {
     s += "</a>";
   }
-  s += kCellEnd;
+  s += m_cellEnd;
   if (options.SlashDelimiter) {
     ApplySlashSeparators(s, separator);
   }
@@ -163,11 +165,11 @@ void THtmlWriter::AppendCell(const TOptionalColumn& column, const TDataItem& ite
     AppendHtmlEscaped(s, m_value);
   } else if (ColumnText(column, item, m_context.Regional, m_value)) {
     if (column.Kind == TColumnKind::Attribute && m_treeLayout) {
-      s += kWideSpace;
+      s += m_wideSpace;
     }
     AppendHtmlEscaped(s, m_value);
   }
-  s += kCellEnd;
+  s += m_cellEnd;
 }
 
 void THtmlWriter::End() {

@@ -35,6 +35,8 @@ private:
   bool m_treeLayout;
   // Every row counts, directory rows too; file rows alternate their colour by it.
   int m_rowCounter = 0;
+  std::string_view m_wideSpace;
+  std::string m_cellEnd;
   std::string m_line;
   std::string m_value;
 };

@@ -2,8 +2,10 @@
 #include "output/PathText.h"
 
 #include "platform/AnsiText.h"
+#include "platform/CodePage.h"
 #include "platform/Path.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace orv {
@@ -92,6 +94,53 @@ TEntryLocation EntryLocation(std::string_view parentDirectory, const RunOptions&
   location.LinkDirectory += RelativePath(options.LinkPathMode == LinkPathToOutput ? outputFile : target, parentDirectory);
   location.DisplayDirectory = RelativeToTarget(parentDirectory, target);
   return location;
+}
+
+std::string NativeLinkPath(std::string_view linkText, const TDataItem& item) {
+  if (!item.HasStoredNativePath()) {
+    return AnsiToUtf8(linkText);
+  }
+  std::string_view path = item.Path();
+  std::string native = item.NativePath();
+  if (item.IsDirectory) {
+    if (path.ends_with(PathDelim)) path.remove_suffix(1);
+    if (!native.empty() && native.back() == PathDelim) native.pop_back();
+  }
+  // The longest tail of the link that is a tail of the path and starts a name there.
+  std::size_t common = 0;
+  while (common < linkText.size() && common < path.size() &&
+         linkText[linkText.size() - 1 - common] == path[path.size() - 1 - common]) {
+    ++common;
+  }
+  while (common > 0 && common < linkText.size() && linkText[linkText.size() - common - 1] != PathDelim) {
+    --common;
+  }
+  if (common < path.size() && path[path.size() - common - 1] != PathDelim && common != linkText.size()) {
+    // Cannot happen for a link that ends in the item's path; keep the text's form.
+    return AnsiToUtf8(linkText);
+  }
+  const std::string_view tail = linkText.substr(linkText.size() - common);
+  const std::size_t names = static_cast<std::size_t>(std::count(tail.begin(), tail.end(), PathDelim)) + 1;
+  // The same number of names from the end of the native path: "/" stands for itself in
+  // both forms and is never part of a longer character.
+  std::size_t start = native.size();
+  for (std::size_t found = 0; found < names && start > 0;) {
+    --start;
+    if (native[start] == PathDelim && ++found == names) {
+      ++start;
+      break;
+    }
+  }
+  return AnsiToUtf8(linkText.substr(0, linkText.size() - common)) + native.substr(start);
+}
+
+std::string IconLinkText(const TDataItem& item, const RunOptions& options, std::string_view separator) {
+  std::string text = ".";
+  text += separator;
+  text += options.IconDir;
+  text += separator;
+  text += item.IconFileName();
+  return text;
 }
 
 const TEntryLocation& TLocationCache::For(std::string_view parentDirectory) {

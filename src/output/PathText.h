@@ -37,6 +37,17 @@ struct TEntryLocation {
 TEntryLocation EntryLocation(std::string_view parentDirectory, const RunOptions& options, std::string_view target,
                              std::string_view outputFile);
 
+// The native (file-system) bytes of linkText, a link to item (a location's
+// LinkDirectory followed by the item's name). The link ends in the item's own path, so
+// where that path has a native form the text does not convert back to (a name the
+// code page cannot hold), the link's last names are taken from the native path; the
+// rest of the link ("./", "../" or the path's own start) converts as text.
+std::string NativeLinkPath(std::string_view linkText, const TDataItem& item);
+
+// The path of item's exported icon as the listings name it: "./", the icon folder,
+// the separator and the icon's file name (text; the listings percent-encode it).
+std::string IconLinkText(const TDataItem& item, const RunOptions& options, std::string_view separator);
+
 // EntryLocation for one row after another: the walk writes the rows of a directory
 // together, so the texts are worked out again only when the parent changes.
 class TLocationCache {

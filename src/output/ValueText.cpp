@@ -3,13 +3,13 @@
 
 #include "core/RunOptions.h"
 #include "output/DateTimeFormat.h"
+#include "platform/AnsiText.h"
 
 namespace orv {
 
 namespace {
 
 // A full-width space in CP932.
-constexpr std::string_view kWideSpace = "\x81\x40";
 
 // Writes the digits of magnitude into the end of buffer and returns where they start.
 char* FormatDigits(uint64_t magnitude, char* end) {
@@ -128,8 +128,8 @@ std::string AttributeText(const TDataItem& item) {
 
 void AppendTreeIndent(std::string& out, int level) {
   for (int i = 0; i < level; ++i) {
-    out += kWideSpace;
-    out += kWideSpace;
+    out += AnsiIdeographicSpace();
+    out += AnsiIdeographicSpace();
   }
 }
 

@@ -4,6 +4,7 @@
 #include "core/ProductInfo.h"
 #include "output/Escape.h"
 #include "output/ValueText.h"
+#include "platform/CodePage.h"
 
 namespace orv {
 
@@ -25,7 +26,8 @@ void TXmlWriter::Begin() {
   const RunOptions& options = m_context.Options;
   const TRunLists& lists = m_context.Lists;
   const std::string& separator = m_context.PathSeparator;
-  m_line = "<?xml version=\"1.0\" encoding=\"shift_jis\"?>\r\n";
+  m_line = ActiveCodePage() == CodePageUtf8 ? "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+                                            : "<?xml version=\"1.0\" encoding=\"shift_jis\"?>\r\n";
   if (options.XSLT) {
     m_line += "<?xml-stylesheet type=\"text/xsl\" href=\".";
     m_line += separator;
@@ -69,21 +71,16 @@ void TXmlWriter::StartEntry(const TDataItem& item, std::string_view parent, int 
     Attribute("alias", item.Facts().Alias);
   }
   if (options.OutputIconFile) {
-    m_value = ".";
-    m_value += separator;
-    m_value += options.IconDir;
-    m_value += separator;
-    m_value += item.IconFileName();
-    Attribute("icon", m_value);
+    Attribute("icon", LinkEscape(AnsiToUtf8(IconLinkText(item, options, separator))));
   }
   if (options.HyperLink) {
-    // Unlike the HTML link: no scheme, no "#" escape.
+    // Unlike the HTML link: no scheme.
     m_value = m_locations.For(parent).LinkDirectory;
     m_value += item.Name();
     if (options.SlashDelimiter) {
       ApplySlashSeparators(m_value, separator);
     }
-    Attribute("link", m_value);
+    Attribute("link", LinkEscape(NativeLinkPath(m_value, item)));
   }
   for (const TOptionalColumn* column : m_columns) {
     if (column->Kind == TColumnKind::Size) {

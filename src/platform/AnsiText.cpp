@@ -11,6 +11,10 @@ namespace orv {
 
 bool IsLeadByte(unsigned char c) { return ActiveCodePage() != CodePageUtf8 && IsCp932LeadByte(c); }
 
+std::string_view AnsiIdeographicSpace() {
+  return ActiveCodePage() == CodePageUtf8 ? std::string_view("\xE3\x80\x80") : std::string_view("\x81\x40");
+}
+
 std::size_t CharLength(std::string_view text, std::size_t pos) {
   return IsLeadByte(static_cast<unsigned char>(text[pos])) && pos + 1 < text.size() ? 2 : 1;
 }

@@ -19,6 +19,9 @@ constexpr bool IsCp932LeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F
 // under UTF-8).
 bool IsLeadByte(unsigned char c);
 
+// The full-width space U+3000 in the active code page (CP932 81 40, UTF-8 E3 80 80).
+std::string_view AnsiIdeographicSpace();
+
 // Length in bytes of the character starting at text[pos]: 2 for a lead byte that has
 // a byte after it, otherwise 1.
 std::size_t CharLength(std::string_view text, std::size_t pos);

@@ -140,7 +140,7 @@ TEST(DataItem, NameExtensionAndIconFileName) {
   EXPECT_EQ(directory->DirectoryPart(), "/t/a.b/");
 
   EXPECT_EQ(Item("/t/SETUP.EXE")->IconFileName(), "SETUP.EXE.ico");
-  EXPECT_EQ(Item("/t/readme")->IconFileName(), ".ico");
+  EXPECT_EQ(Item("/t/readme")->IconFileName(), "noext.ico");
   EXPECT_EQ(Item("/t/a.tar.gz")->IconFileName(), "gz.ico");
   EXPECT_EQ(Item("/t/dot.")->Extension(), "");
 

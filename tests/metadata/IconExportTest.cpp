@@ -97,7 +97,7 @@ TEST_F(IconExportTest, OneFilePerIconNameFromTheFirstEntry) {
   EXPECT_EQ(m_source.Asked, (std::vector<std::string>{"/t/SETUP.EXE", "/t/readme", "/t/a.b/ (dir)",
                                                       "/t/notes.TXT", "/t/one/setup.exe", "/t/other.txt"}));
   EXPECT_EQ(ColourOf("SETUP.EXE.ico"), 0xFF000101u);
-  EXPECT_EQ(ColourOf(".ico"), 0xFF000102u);
+  EXPECT_EQ(ColourOf("noext.ico"), 0xFF000102u);
   EXPECT_EQ(ColourOf("files.ico"), 0xFF000103u);
   EXPECT_EQ(ColourOf("TXT.ico"), 0xFF000104u);
   EXPECT_EQ(ColourOf("setup.exe.ico"), 0xFF000105u);

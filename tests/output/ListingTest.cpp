@@ -219,7 +219,7 @@ TEST(Listing, HostileNamesAndFoldersDifferingInCase) {
   run.Options.HyperLink = true;
   ASSERT_TRUE(WriteListing(run.Context()));
   const std::string html = run.Written();
-  EXPECT_NE(html.find(R"(<a href="./A/&amp;&lt;&gt;%23&#39;">&amp;&lt;&gt;#&#39;</a>)"), std::string::npos);
+  EXPECT_NE(html.find(R"(<a href="./A/%26%3C%3E%23%27">&amp;&lt;&gt;#&#39;</a>)"), std::string::npos);
   EXPECT_NE(html.find("q&quot;uote"), std::string::npos);
   EXPECT_EQ(html.find("q\"uote"), std::string::npos);
 }

@@ -67,15 +67,17 @@ TEST(Escape, EachSyntax) {
   EXPECT_EQ(HtmlEscape("a&b<c>d\"e'f"), "a&amp;b&lt;c&gt;d&quot;e&#39;f");
   EXPECT_EQ(HtmlEscape("&amp;"), "&amp;amp;");
   EXPECT_EQ(HtmlEscape(Sjis("ソ表\n#")), Sjis("ソ表\n#"));
-  EXPECT_EQ(LinkEscape("a#b&c%20"), "a%23b&amp;c%20");
+  // Links are percent-encoded native bytes: nothing can open another file or need HTML escaping.
+  EXPECT_EQ(LinkEscape("a#b&c%20?"), "a%23b%26c%2520%3F");
+  EXPECT_EQ(LinkEscape("./Az09-._~/x y\r\n\xE3\x82\xBD\xFF"), "./Az09-._~/x%20y%0D%0A%E3%82%BD%FF");
   EXPECT_EQ(CsvQuote("\""), "\"\"\"\"");
   EXPECT_EQ(CsvQuote(""), "\"\"");
   EXPECT_EQ(CsvQuote("a,b\r\nc"), "\"a,b\r\nc\"");
   EXPECT_EQ(XmlEscape("a&b<c>d\"e'f"), "a&amp;b&lt;c&gt;d&quot;e&apos;f");
   EXPECT_EQ(XmlEscape(std::string("t\tl\nc\r\x01\x1f\x7f", 9)), "t\tl\nc\r??\x7f");
-  // A lead byte without its trail byte would swallow the closing quotation mark.
-  EXPECT_EQ(XmlEscape("ab\x81"), "ab?");
-  EXPECT_EQ(XmlEscape("\x81\"x"), "?&quot;x");
+  // Bytes at or above 0x20 pass as they are, a lone lead byte too; the quote is still escaped.
+  EXPECT_EQ(XmlEscape("ab\x81"), "ab\x81");
+  EXPECT_EQ(XmlEscape("\x81\"x"), "\x81&quot;x");
   EXPECT_EQ(XmlEscape(Sjis("ソ")), Sjis("ソ"));
   std::string crlf;
   AppendXmlAttributeValue(crlf, "a\nb");

@@ -41,10 +41,10 @@ TEST(XmlListing, DocumentByteForByte) {
             "<doc generatedatetime=\"2024/05/06 7:08:09\" generator=\"Orvantis ver1.36\" title=\"Tom &amp; Jerry\">"
             "<root name=\"./\" total_file_size=\"1502\" total_file_count=\"2\" total_dir_count=\"1\">"
             "<dir name=\"sub\" level=\"0\" link=\"./sub\" count=\"1\" exif_user_comment=\"\">"
-            "<file name=\"it&apos;s.txt\" level=\"1\" link=\"./sub/it&apos;s.txt\" size=\"1500\" "
+            "<file name=\"it&apos;s.txt\" level=\"1\" link=\"./sub/it%27s.txt\" size=\"1500\" "
             "exif_user_comment=\"one\r\ntwo\"></file></dir>"
-            "<file name=\"" + Sjis("ソ.txt") + "\" level=\"0\" link=\"./" + Sjis("ソ.txt") +
-            "\" size=\"2\" exif_user_comment=\"\"></file></root></doc>\r\n");
+            "<file name=\"" + Sjis("ソ.txt") + "\" level=\"0\" link=\"./%E3%82%BD.txt\"" +
+            " size=\"2\" exif_user_comment=\"\"></file></root></doc>\r\n");
   EXPECT_TRUE(WellFormed(run.Output.Native, run.Written()));
 
   // XSLT off, nothing found, absolute root name.

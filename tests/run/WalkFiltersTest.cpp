@@ -167,7 +167,7 @@ TEST_F(WalkFiltersTest, IconsComeFromEveryWalkedEntryOnce) {
   // is never replaced.
   EXPECT_EQ(test::ReadFileText(m_dir / "icons/txt.ico").size(), 6u + 16u + 40u + 16 * 16 * 4 + 16 * 4);
   EXPECT_FALSE(test::ReadFileText(m_dir / "icons/files.ico").empty());
-  EXPECT_FALSE(test::ReadFileText(m_dir / "icons/.ico").empty());  // README, temp
+  EXPECT_FALSE(test::ReadFileText(m_dir / "icons/noext.ico").empty());  // README, temp
   EXPECT_EQ(test::ReadFileText(m_dir / "icons/gif.ico"), "kept");
   // files.ico, .ico, JPG.ico, jpg.ico, txt.ico, png.ico, bak.ico, .hf's "hf.ico".
   EXPECT_EQ(icons.Asked, 8);
