@@ -5,6 +5,8 @@
 #include "platform/CodePage.h"
 #include "platform/Path.h"
 
+#include <algorithm>
+
 namespace orv {
 
 const TDataItemFacts TDataItem::kNoFacts;
@@ -43,6 +45,40 @@ std::string TDataItem::IconFileName() const {
   }
   // Without an extension the name would be ".ico", a hidden file.
   return extension.empty() ? std::string(kNoExtensionIconName) : std::string(extension) + ".ico";
+}
+
+namespace {
+
+std::string_view BuildKey(std::string_view text, std::string_view native, std::string& storage) {
+  if (AnsiToUtf8(text) == native) {
+    return text;
+  }
+  storage.assign(text);
+  storage += '\0';
+  storage.append(native);
+  return storage;
+}
+
+}  // namespace
+
+std::string_view FolderKey(std::string_view path, std::string_view storedNativePath, std::size_t textLength,
+                           std::string& storage) {
+  const std::string_view text = path.substr(0, textLength);
+  if (storedNativePath.empty()) {
+    return text;
+  }
+  // "/" stands for itself in both forms and is never part of a longer character, so
+  // the folder's native path is the prefix with as many delimiters.
+  const auto delimiters = static_cast<std::size_t>(std::count(text.begin(), text.end(), PathDelim));
+  std::size_t end = 0;
+  for (std::size_t found = 0; end < storedNativePath.size() && found < delimiters; ++end) {
+    if (storedNativePath[end] == PathDelim) ++found;
+  }
+  return BuildKey(text, storedNativePath.substr(0, end), storage);
+}
+
+std::string_view FolderKey(std::string_view text, std::string_view native, std::string& storage) {
+  return BuildKey(text, native, storage);
 }
 
 TDataItemFacts& TDataItem::MutableFacts() {

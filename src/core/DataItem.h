@@ -41,6 +41,8 @@ public:
   std::string NativePath() const;
   // True when the native path is kept because Path does not convert back to it.
   bool HasStoredNativePath() const { return !m_nativePath.empty(); }
+  // That native path; empty when it follows from Path.
+  const std::string& StoredNativePath() const { return m_nativePath; }
   // The entry's name as the walker reported it.
   std::string_view Name() const;
   // The text after the last "." of Name, "" without one (directories too).
@@ -85,5 +87,21 @@ private:
   uint32_t m_nameStart = 0;
   uint32_t m_nameLength = 0;
 };
+
+// Folder identity. Two folders are the same exactly when their native paths are, also
+// when their names show alike ("?" for characters the code page cannot hold). The key
+// of a folder is its text; where its native path does not follow from the text, the
+// text, a NUL and the native path. So nearly every key is a view of the text itself
+// and costs nothing; the others are built in storage, which must outlive the view.
+//
+// The folder named by the first textLength bytes of path (ending in the delimiter), of
+// an entry whose stored native path (empty when it follows from the text) is given.
+std::string_view FolderKey(std::string_view path, std::string_view storedNativePath, std::size_t textLength,
+                           std::string& storage);
+inline std::string_view FolderKey(const TDataItem& item, std::size_t textLength, std::string& storage) {
+  return FolderKey(item.Path(), item.StoredNativePath(), textLength, storage);
+}
+// The key of a folder given by both of its forms (the run's target).
+std::string_view FolderKey(std::string_view text, std::string_view native, std::string& storage);
 
 }  // namespace orv

@@ -16,6 +16,13 @@ int CompareExact(std::string_view a, std::string_view b) {
   return order < 0 ? -1 : order > 0 ? 1 : 0;
 }
 
+// The last tie-break of every order: records whose texts are equal (names the code
+// page shows alike) by their native paths, so two runs give the same order.
+bool NativeBefore(const TDataItem& a, const TDataItem& b) {
+  if (!a.HasStoredNativePath() && !b.HasStoredNativePath()) return false;
+  return a.NativePath() < b.NativePath();
+}
+
 // Where a delimiter ends the directory part of a path; "" when there is none.
 std::string_view DirectoryPartOf(std::string_view path) {
   const std::size_t at = AnsiLastDelimiter(std::string_view(&PathDelim, 1), path);
@@ -61,7 +68,14 @@ int CompareByDirectoryThenNewest(const TDataItem& a, const TDataItem& b) {
 
 std::size_t TDataList::Add(std::unique_ptr<TDataItem> item) {
   if (m_indexByPath) {
-    m_index.emplace(item->Path(), item.get());
+    std::string storage;
+    const std::string_view key = FolderKey(*item, item->Path().size(), storage);
+    if (key.data() == storage.data()) {
+      m_builtKeys.push_back(std::move(storage));
+      m_index.emplace(m_builtKeys.back(), item.get());
+    } else {
+      m_index.emplace(key, item.get());
+    }
   }
   m_items.push_back(std::move(item));
   return m_items.size() - 1;
@@ -69,6 +83,7 @@ std::size_t TDataList::Add(std::unique_ptr<TDataItem> item) {
 
 void TDataList::Clear() {
   m_index.clear();
+  m_builtKeys.clear();
   m_items.clear();
   m_items.shrink_to_fit();
 }
@@ -82,9 +97,11 @@ void TDataList::Sort(TItemCompare compare) {
     for (std::size_t i = 0; i < m_items.size(); ++i) {
       keys.emplace_back(m_items[i]->Path(), i);
     }
-    std::sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) {
+    std::sort(keys.begin(), keys.end(), [this](const auto& a, const auto& b) {
       const int order = CompareText(a.first, b.first);
-      return order != 0 ? order < 0 : CompareExact(a.first, b.first) < 0;
+      if (order != 0) return order < 0;
+      const int exact = CompareExact(a.first, b.first);
+      return exact != 0 ? exact < 0 : NativeBefore(*m_items[a.second], *m_items[b.second]);
     });
     std::vector<std::unique_ptr<TDataItem>> sorted;
     sorted.reserve(m_items.size());
@@ -96,7 +113,9 @@ void TDataList::Sort(TItemCompare compare) {
   }
   std::sort(m_items.begin(), m_items.end(), [compare](const auto& a, const auto& b) {
     const int order = compare(*a, *b);
-    return order != 0 ? order < 0 : CompareExact(a->Path(), b->Path()) < 0;
+    if (order != 0) return order < 0;
+    const int exact = CompareExact(a->Path(), b->Path());
+    return exact != 0 ? exact < 0 : NativeBefore(*a, *b);
   });
 }
 
@@ -143,12 +162,13 @@ void TDataList::SortByDirectoryGroups(bool newestFirst) {
                                      std::string_view(item.Path()).substr(item.DirectoryPart().size()),
                                      item.LastUpdateTime};
   }
-  const auto before = [newestFirst](const TKey& a, const TKey& b) {
+  const auto before = [this, newestFirst](const TKey& a, const TKey& b) {
     if (newestFirst && a.Updated != b.Updated) return a.Updated > b.Updated;
     if (!newestFirst) {
       if (const int order = CompareText(a.Name, b.Name); order != 0) return order < 0;
     }
-    return CompareExact(a.Name, b.Name) < 0;
+    const int exact = CompareExact(a.Name, b.Name);
+    return exact != 0 ? exact < 0 : NativeBefore(*m_items[a.Index], *m_items[b.Index]);
   };
   for (std::size_t r = 0; r + 1 < bucketStart.size(); ++r) {
     std::sort(keys.begin() + bucketStart[r], keys.begin() + bucketStart[r + 1], before);
@@ -161,16 +181,17 @@ void TDataList::SortByDirectoryGroups(bool newestFirst) {
   m_items = std::move(sorted);
 }
 
-TDataItem* TDataList::FindPath(std::string_view path) const {
-  const auto found = m_index.find(path);
+TDataItem* TDataList::FindFolder(std::string_view key) const {
+  const auto found = m_index.find(key);
   return found == m_index.end() ? nullptr : found->second;
 }
 
-void TDirectoryCounter::CountFile(std::string_view filePath) {
+void TDirectoryCounter::CountFile(std::string_view filePath, std::string_view storedNativePath) {
   const std::string_view directory = DirectoryPartOf(filePath);
-  if (directory != m_lastDirectory || m_lastDirectory.empty()) {
-    m_lastDirectory = directory;
-    m_lastRecord = directory.empty() ? nullptr : m_directories.FindPath(directory);
+  const std::string_view key = FolderKey(filePath, storedNativePath, directory.size(), m_keyStorage);
+  if (key != m_lastDirectory || m_lastDirectory.empty()) {
+    m_lastDirectory = key;
+    m_lastRecord = directory.empty() ? nullptr : m_directories.FindFolder(key);
   }
   if (m_lastRecord) {
     ++m_lastRecord->FileCount;
@@ -195,7 +216,8 @@ void TDirectoryCounter::AddCountsToAncestors() {
     }
     const std::string_view path = directory->Path();
     const std::string_view parent = DirectoryPartOf(path.substr(0, path.size() - 1));
-    if (TDataItem* record = parent.empty() ? nullptr : m_directories.FindPath(parent)) {
+    const std::string_view key = FolderKey(*directory, parent.size(), m_keyStorage);
+    if (TDataItem* record = parent.empty() ? nullptr : m_directories.FindFolder(key)) {
       record->FileCount += directory->FileCount;
     }
   }

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string_view>
 #include <unordered_map>
@@ -26,8 +27,10 @@ using TItemCompare = int (*)(const TDataItem&, const TDataItem&);
 
 class TDataList {
 public:
-  // With indexByPath, the list keeps a hash index from each record's exact Path to the
-  // record, for FindPath (the directory list keeps one for the file counts).
+  // With indexByPath, the list keeps a hash index from each record's folder key (its
+  // exact Path, or Path and native path where they differ; see FolderKey) to the
+  // record, for FindPath and FindFolder (the directory list keeps one for the file
+  // counts).
   explicit TDataList(bool indexByPath = false) : m_indexByPath(indexByPath) {}
 
   // Takes ownership; returns the new index.
@@ -47,12 +50,17 @@ public:
   // case ("A" and "a") no longer interleave.
   void SortByDirectoryGroups(bool newestFirst);
 
-  // The first record added with exactly this Path, or nullptr (indexed lists only).
-  TDataItem* FindPath(std::string_view path) const;
+  // The first record added with exactly this Path whose native path follows from it,
+  // or nullptr (indexed lists only).
+  TDataItem* FindPath(std::string_view path) const { return FindFolder(path); }
+  // The first record added with this folder key, or nullptr (indexed lists only).
+  TDataItem* FindFolder(std::string_view key) const;
 
 private:
   std::vector<std::unique_ptr<TDataItem>> m_items;
   std::unordered_map<std::string_view, TDataItem*> m_index;
+  // The keys that are not views of a record's Path.
+  std::deque<std::string> m_builtKeys;
   bool m_indexByPath;
 };
 
@@ -73,8 +81,9 @@ struct TRunLists {
 class TDirectoryCounter {
 public:
   explicit TDirectoryCounter(TDataList& directories) : m_directories(directories) {}
-  // A file with this path passed the attribute rules.
-  void CountFile(std::string_view filePath);
+  // A file with this path passed the attribute rules; storedNativePath as the record
+  // keeps it (empty when it follows from the path).
+  void CountFile(std::string_view filePath, std::string_view storedNativePath = {});
   // Turns the own counts into the counts of whole subtrees.
   void AddCountsToAncestors();
 
@@ -83,6 +92,7 @@ private:
   // The walk hands over one directory's entries together: remember the last lookup.
   std::string m_lastDirectory;
   TDataItem* m_lastRecord = nullptr;
+  std::string m_keyStorage;
 };
 
 }  // namespace orv

@@ -2,6 +2,8 @@
 // type and clamp are stated once.
 #include "core/RunOptions.h"
 
+#include "platform/CodePage.h"
+
 #include <array>
 
 namespace orv {
@@ -99,6 +101,15 @@ int ClampOption(const TOptionKey& key, int32_t stored) {
     }
   }
   return stored;
+}
+
+void ConvertTextOptions(RunOptions& options, int from, int to) {
+  const auto page = [](int value) { return value == CodePageUtf8 ? CodePageUtf8 : CodePageShiftJis; };
+  for (const TOptionKey& key : OptionKeys()) {
+    if (auto field = std::get_if<std::string RunOptions::*>(&key.Field)) {
+      options.*(*field) = ConvertCodePage(options.*(*field), page(from), page(to));
+    }
+  }
 }
 
 }  // namespace orv

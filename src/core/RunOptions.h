@@ -122,4 +122,8 @@ std::span<const TOptionKey> OptionKeys();
 // Applies a key's clamp to a value read from the settings file.
 int ClampOption(const TOptionKey& key, int32_t stored);
 
+// Every text option converted from the code page from into the code page to (values
+// of TCodePage), for a switch of TextEncoding.
+void ConvertTextOptions(RunOptions& options, int from, int to);
+
 }  // namespace orv

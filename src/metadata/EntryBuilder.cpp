@@ -170,7 +170,7 @@ void TEntryBuilder::File(std::unique_ptr<TDataItem> item) {
   const bool listed = !m_options.DirectoryOnly && m_filters.MatchesExtensionFilter(extension) &&
                       m_filters.MatchesRegExpFilter(path);
   // A file counts for its directories whether or not it is listed.
-  m_counter.CountFile(path);
+  m_counter.CountFile(path, item->StoredNativePath());
   if (listed) {
     ReadListedFileFacts(*item);
     m_lists.TotalSize += item->Size;

@@ -5,6 +5,7 @@
 
 #include "metadata/JisDecoder.h"
 #include "platform/CodePage.h"
+#include "platform/Utf8.h"
 #include "platform/File.h"
 
 namespace orv {
@@ -296,11 +297,25 @@ std::string TExifInfo::Make() const { return AsciiValue(kTagMake); }
 std::string TExifInfo::Model() const { return AsciiValue(kTagModel); }
 std::string TExifInfo::DateTime() const { return AsciiValue(kTagDateTime); }
 
+namespace {
+
+// Text bytes a camera stored, as program text. Japanese cameras write CP932, which
+// the CP932 code page holds as it is; under UTF-8 the bytes stay when they are UTF-8
+// and are read as CP932 otherwise.
+std::string CameraText(std::string_view bytes) {
+  if (ActiveCodePage() != CodePageUtf8 || IsValidUtf8(bytes)) {
+    return std::string(bytes);
+  }
+  return Cp932ToUtf8(bytes);
+}
+
+}  // namespace
+
 std::string TExifInfo::AsciiValue(std::uint16_t tag) const {
   const int index = m_main.Find(tag, ExifIfd0);
   if (index < 0 || m_main[index].Type != ExifTypeAscii) return std::string();
   const std::string_view data = m_main[index].Data();
-  return std::string(data.substr(0, data.find('\0')));
+  return CameraText(data.substr(0, data.find('\0')));
 }
 
 std::string TExifInfo::ExifVersion() {
@@ -379,9 +394,10 @@ std::u16string TExifInfo::UserComment() {
   }
   const std::string_view body = data.substr(kCommentCodeSize);
   if (code == kCommentCodeUnicode) return DecodeUnicodeComment(body);
-  if (code == kCommentCodeJis) return AnsiToUtf16(JisToShiftJis(body));
-  // ASCII, undefined (eight zero bytes) and any other code: the bytes as CP932 text.
-  return AnsiToUtf16(body);
+  if (code == kCommentCodeJis) return Cp932ToUtf16(JisToShiftJis(body));
+  // ASCII, undefined (eight zero bytes) and any other code: the bytes as the camera
+  // wrote them.
+  return AnsiToUtf16(CameraText(body));
 }
 
 bool ReadExifFields(TExifInfo& reader, const std::string& nativePath, TExifFields& out) {

@@ -5,6 +5,7 @@
 #include "output/ValueText.h"
 #include "platform/CodePage.h"
 
+#include <deque>
 #include <unordered_map>
 
 namespace orv {
@@ -43,23 +44,33 @@ void TListingWalk::BuildIndexes() {
   m_firstFile.assign(directoryCount + 1, -1);
   m_nextFile.assign(fileCount, -1);
 
-  // Exact paths: "A/" and "a/" are two folders. The first record of a path wins.
-  std::unordered_map<std::string_view, int32_t> nodeByPath;
-  nodeByPath.reserve(static_cast<std::size_t>(directoryCount) + 1);
-  nodeByPath.emplace(m_context.TargetDirectory.Text, m_root);
+  // Folders by identity (FolderKey): "A/" and "a/" are two folders, and so are two
+  // whose names show alike but whose native paths differ. The first record wins.
+  std::unordered_map<std::string_view, int32_t> nodeByKey;
+  nodeByKey.reserve(static_cast<std::size_t>(directoryCount) + 1);
+  std::deque<std::string> builtKeys;
+  std::string storage;
+  const auto keep = [&](std::string_view key) {
+    if (key.data() != storage.data()) return key;
+    builtKeys.push_back(storage);
+    return std::string_view(builtKeys.back());
+  };
+  nodeByKey.emplace(keep(FolderKey(m_context.TargetDirectory.Text, m_context.TargetDirectory.Native, storage)), m_root);
   for (int32_t i = 0; i < directoryCount; ++i) {
-    nodeByPath.emplace(m_directories.Items(i).Path(), i);
+    const TDataItem& directory = m_directories.Items(i);
+    nodeByKey.emplace(keep(FolderKey(directory, directory.Path().size(), storage)), i);
   }
-  auto nodeOf = [&](std::string_view path) {
-    const auto found = nodeByPath.find(path);
-    return found == nodeByPath.end() ? int32_t{-1} : found->second;
+  auto nodeOf = [&](std::string_view key) {
+    const auto found = nodeByKey.find(key);
+    return found == nodeByKey.end() ? int32_t{-1} : found->second;
   };
 
   // A directory whose parent is neither listed nor the target is unreachable, as it
   // always was; so are the files of a directory that is not listed.
   std::vector<int32_t> last(directoryCount + 1, -1);
   for (int32_t i = 0; i < directoryCount; ++i) {
-    const int32_t parent = nodeOf(ParentDirectory(m_directories.Items(i)));
+    const TDataItem& directory = m_directories.Items(i);
+    const int32_t parent = nodeOf(FolderKey(directory, ParentDirectory(directory).size(), storage));
     if (parent >= 0 && parent != i) {
       Link(m_firstChild, last, m_nextSibling, parent, i);
     }
@@ -67,10 +78,11 @@ void TListingWalk::BuildIndexes() {
   last.assign(directoryCount + 1, -1);
   // Files of one directory mostly follow each other in the sorted list, so the last
   // lookup usually answers the next one.
-  std::string_view lastDirectory;
+  std::string lastDirectory;
   int32_t lastNode = -1;
   for (int32_t i = 0; i < fileCount; ++i) {
-    const std::string_view directory = m_files.Items(i).DirectoryPart();
+    const TDataItem& file = m_files.Items(i);
+    const std::string_view directory = FolderKey(file, file.DirectoryPart().size(), storage);
     if (i == 0 || directory != lastDirectory) {
       lastDirectory = directory;
       lastNode = nodeOf(directory);

@@ -90,6 +90,16 @@ bool TRunDriver::Shutdown() {
   }
 }
 
+void TRunDriver::SetTextEncoding(int codePage) {
+  if (m_running) {
+    return;
+  }
+  const int previous = ActiveCodePage();
+  ConvertTextOptions(Options, previous, codePage);
+  Options.TextEncoding = codePage == CodePageUtf8 ? CodePageUtf8 : CodePageShiftJis;
+  SetActiveCodePage(Options.TextEncoding);
+}
+
 void TRunDriver::Stop() {
   m_running = false;
   m_host.RefreshControls();

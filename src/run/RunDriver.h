@@ -55,6 +55,10 @@ public:
   TRunOutcome RunListing();
   // The stop command: clears Running; the walk notices at its next poll.
   void Stop();
+  // Makes codePage (a TextEncoding value) the program's code page from the next run
+  // on: the options' texts are converted into it, so nothing the user typed is lost,
+  // and the settings are saved in it. Not during a run.
+  void SetTextEncoding(int codePage);
 
   // The options of the next run. The window writes each control's option here as it
   // changes; a run reads them, and automatic mode changes FileType.

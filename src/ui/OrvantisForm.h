@@ -172,6 +172,7 @@ private:
   QCheckBox* m_useSelectProgram = nullptr;
   QLineEdit* m_editSelectProgram = nullptr;
   QPushButton* m_buttonSelectProgram = nullptr;
+  TPanelRadioGroup* m_textEncoding = nullptr;
 
   QLabel* m_labelVersion = nullptr;
   TUrlLabel* m_urlLabel = nullptr;

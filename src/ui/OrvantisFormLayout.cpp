@@ -359,6 +359,19 @@ QWidget* TOrvantisForm::CreateMiscPage() {
   Name(m_buttonSelectProgram, "ButtonSelectProgram");
   m_buttonSelectProgram->setGeometry(277, 29, 25, 20);
   connect(m_buttonSelectProgram, &QPushButton::clicked, this, &TOrvantisForm::ButtonSelectProgramClick);
+
+  m_textEncoding = AddGroup(page, "PanelRadioGroupTextEncoding", {8, 56, 289, 25}, QStringLiteral("出力文字コード"),
+                            {QStringLiteral("Shift_JIS"), QStringLiteral("UTF-8")}, 2, TCaptionPos::cpLeftCenter,
+                            &RunOptions::TextEncoding, false);
+  connect(m_textEncoding, &TPanelRadioGroup::Changed, this, [this] {
+    if (m_showingOptions) return;
+    m_driver.SetTextEncoding(m_textEncoding->ItemIndex());
+    // The boxes still hold what the user typed, in every character: take it again in
+    // the new code page rather than what the old one could hold of it.
+    for (const TEditBinding& binding : m_edits) {
+      m_driver.Options.*binding.Field = ToAnsi(binding.Edit->text());
+    }
+  });
   return page;
 }
 

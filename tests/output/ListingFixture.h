@@ -67,7 +67,7 @@ struct TListingRun {
   void Prepare() {
     TDirectoryCounter counter(Lists.DirectoryList);
     for (std::size_t i = 0; i < Lists.FileList.Count(); ++i) {
-      counter.CountFile(Lists.FileList.Items(i).Path());
+      counter.CountFile(Lists.FileList.Items(i).Path(), Lists.FileList.Items(i).StoredNativePath());
     }
     counter.AddCountsToAncestors();
     Lists.FileList.SortByDirectoryGroups(Options.SortByLastWriteTime);

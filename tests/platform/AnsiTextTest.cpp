@@ -1,5 +1,6 @@
 // Character-aware text helpers: trail bytes that look like delimiters or letters.
 #include "platform/AnsiText.h"
+#include "platform/CodePage.h"
 
 #include <gtest/gtest.h>
 
@@ -56,6 +57,24 @@ TEST(AnsiText, SameTextFoldsAsciiAndFullWidthLettersOnly) {
   EXPECT_EQ(AnsiFindText("/Home/User/x", "/home/user/"), 0u);
   EXPECT_EQ(AnsiFindText("a" + kSo + "B", "b"), 3u);
   EXPECT_EQ(AnsiFindText("abc", "x"), std::string::npos);
+}
+
+TEST(AnsiText, Utf8CodePageHasNoLeadBytesAndFoldsEveryLetter) {
+  SetActiveCodePage(CodePageUtf8);
+  // "ソ" in UTF-8 ends in 0xBD; no byte of it is taken for a delimiter or a letter.
+  EXPECT_EQ(AnsiLastDelimiter("/", "a/\xE3\x82\xBD"), 1u);
+  EXPECT_TRUE(AnsiSameText("CAF\xC3\x89.JPG", "caf\xC3\xA9.jpg"));           // É and é
+  EXPECT_TRUE(AnsiSameText("\xD0\x9F\xD0\xB0\xD0\xBF\xD0\xBA\xD0\xB0", "\xD0\xBF\xD0\xB0\xD0\xBF\xD0\xBA\xD0\xB0"));  // Папка
+  EXPECT_FALSE(AnsiSameText("caf\xC3\xA9", "cafe"));
+  EXPECT_EQ(AnsiFindText("/Fotos/\xC3\x89t\xC3\xA9/x", "/fotos/\xC3\xA9T\xC3\xA9/"), 0u);
+  EXPECT_EQ(AnsiFoldCase("\xC3\x89" "A"), AnsiFoldCase("\xC3\xA9" "a"));
+  // Names pass as they are; a byte that is not UTF-8 shows as U+FFFD.
+  EXPECT_EQ(Utf8ToAnsi("\xF0\x9F\x98\x80"), "\xF0\x9F\x98\x80");
+  EXPECT_EQ(Utf8ToAnsi("a\xFF" "b"), "a\xEF\xBF\xBD" "b");
+  EXPECT_EQ(AnsiToUtf16("\xF0\x9F\x98\x80"), std::u16string(u"\U0001F600"));
+  EXPECT_EQ(AnsiIdeographicSpace(), "\xE3\x80\x80");
+  SetActiveCodePage(CodePageShiftJis);
+  EXPECT_EQ(Utf8ToAnsi("\xF0\x9F\x98\x80"), "?");
 }
 
 }  // namespace

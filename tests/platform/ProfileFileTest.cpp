@@ -1,6 +1,7 @@
 // Settings files hand-edited by users and written by older versions must read the same
 // way, and a rewrite must disturb nothing but the keys it sets.
 #include "platform/ProfileFile.h"
+#include "platform/CodePage.h"
 
 #include "support/TempDir.h"
 
@@ -205,4 +206,20 @@ TEST(ProfileFileTest, LoadAndSaveThroughTheFile) {
 }
 
 }  // namespace
+TEST(ProfileFileTest, AFileWithAUtf8MarkIsReadAsUtf8InEitherCodePage) {
+  TProfileFile file("unused");
+  file.LoadFromText("\xEF\xBB\xBF[alias]\r\n\xE6\x97\xA5.txt=\xE6\x9C\xAC\r\n");
+  SetActiveCodePage(CodePageShiftJis);
+  const auto pairs = file.ReadSection("alias");
+  ASSERT_EQ(pairs.size(), 1u);
+  EXPECT_EQ(pairs[0].first, "\x93\xFA.txt");  // 日 and 本 in CP932
+  EXPECT_EQ(pairs[0].second, "\x96\x7B");
+  file.WriteString("alias", "k", "\x96\x7B");
+  EXPECT_TRUE(file.Text().starts_with("\xEF\xBB\xBF[alias]"));
+  EXPECT_NE(file.Text().find("k=\xE6\x9C\xAC"), std::string::npos);
+  SetActiveCodePage(CodePageUtf8);
+  EXPECT_EQ(file.ReadString("alias", "k", ""), "\xE6\x9C\xAC");
+  SetActiveCodePage(CodePageShiftJis);
+}
+
 }  // namespace orv

@@ -1,6 +1,6 @@
 // Whole listings, produced the way a user produces them: `orvantis TREE OUT` over a
 // generated tree, with the columns fixed by the settings file in the home folder, and
-// every byte of the result compared with a file kept in tests/core/golden/.
+// every byte of the result compared with a file kept in tests/run/golden/.
 //
 // The tree holds what real folders hold and the writers must get right: nested and
 // empty folders, "A" beside "a", names with spaces, quotes, commas, &<>#', a line feed,
@@ -15,7 +15,7 @@
 // To rewrite the expected files after an intended change of the output, run
 //   ORVANTIS_UPDATE_GOLDEN=1 ctest --test-dir build-test -R GoldenListing
 // (through ctest, so LC_ALL=C and TZ=UTC hold as for every test), then read the diff
-// of tests/core/golden/ before committing it.
+// of tests/run/golden/ before committing it.
 #include "run/RunDriver.h"
 
 #include "support/FakeRunHost.h"
