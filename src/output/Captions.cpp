@@ -59,18 +59,20 @@ struct TCaptionTable {
   std::array<std::string, kSources.size()> Defaults;
   std::vector<TCaptionKey> Keys;
 
-  TCaptionTable() {
+  explicit TCaptionTable(TCodePage codePage) {
     Keys.reserve(kSources.size());
     for (std::size_t i = 0; i < kSources.size(); ++i) {
-      Defaults[i] = Utf8ToAnsi(kSources[i].Default);
+      Defaults[i] = codePage == CodePageUtf8 ? std::string(kSources[i].Default) : Utf8ToCp932(kSources[i].Default);
       Keys.push_back({kSources[i].Key, Defaults[i], kSources[i].Field});
     }
   }
 };
 
+// The default captions in each code page, made once and never changed.
 const TCaptionTable& Table() {
-  static const TCaptionTable table;
-  return table;
+  static const TCaptionTable shiftJis(CodePageShiftJis);
+  static const TCaptionTable utf8(CodePageUtf8);
+  return ActiveCodePage() == CodePageUtf8 ? utf8 : shiftJis;
 }
 
 }  // namespace

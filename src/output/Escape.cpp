@@ -39,7 +39,10 @@ bool IsUnreservedOrDelimiter(unsigned char c) {
          c == '_' || c == '~' || c == '/';
 }
 
-void AppendXml(std::string& out, std::string_view text, bool crlf) {
+// attribute: tab, LF and CR as character references, which an XML parser keeps (it
+// turns the characters themselves into spaces), so a name or comment with a line
+// break reads back as it is.
+void AppendXml(std::string& out, std::string_view text, bool attribute) {
   const bool plain = std::none_of(text.begin(), text.end(), [](char c) {
     const auto b = static_cast<unsigned char>(c);
     return b < 0x20 || b == '&' || b == '<' || b == '>' || b == '"' || b == '\'';
@@ -56,9 +59,9 @@ void AppendXml(std::string& out, std::string_view text, bool crlf) {
       case '>': out += "&gt;"; break;
       case '"': out += "&quot;"; break;
       case '\'': out += "&apos;"; break;
-      case '\n': out += crlf ? "\r\n" : "\n"; break;
-      case '\t':
-      case '\r': out += static_cast<char>(b); break;
+      case '\n': out += attribute ? "&#10;" : "\n"; break;
+      case '\r': out += attribute ? "&#13;" : "\r"; break;
+      case '\t': out += attribute ? "&#9;" : "\t"; break;
       default: out += b < 0x20 ? '?' : static_cast<char>(b); break;
     }
   }

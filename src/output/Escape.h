@@ -33,7 +33,9 @@ void AppendCsvQuoted(std::string& out, std::string_view text);
 // '"' -> "&quot;", "'" -> "&apos;"; a control character other than tab, LF and CR
 // becomes "?". Every other byte passes unchanged. LF and CR pass unchanged.
 std::string XmlEscape(std::string_view text);
-// As XmlEscape, writing every LF as CR LF (the XML listing's line ends).
+// As XmlEscape, writing tab, LF and CR as "&#9;", "&#10;" and "&#13;": a parser turns
+// those characters into spaces when they stand in an attribute themselves, so only
+// the references bring a name with a line break back as it is.
 void AppendXmlAttributeValue(std::string& out, std::string_view text);
 
 }  // namespace orv

@@ -42,7 +42,7 @@ TEST(XmlListing, DocumentByteForByte) {
             "<root name=\"./\" total_file_size=\"1502\" total_file_count=\"2\" total_dir_count=\"1\">"
             "<dir name=\"sub\" level=\"0\" link=\"./sub\" count=\"1\" exif_user_comment=\"\">"
             "<file name=\"it&apos;s.txt\" level=\"1\" link=\"./sub/it%27s.txt\" size=\"1500\" "
-            "exif_user_comment=\"one\r\ntwo\"></file></dir>"
+            "exif_user_comment=\"one&#10;two\"></file></dir>"
             "<file name=\"" + Sjis("ソ.txt") + "\" level=\"0\" link=\"./%E3%82%BD.txt\"" +
             " size=\"2\" exif_user_comment=\"\"></file></root></doc>\r\n");
   EXPECT_TRUE(WellFormed(run.Output.Native, run.Written()));
@@ -146,11 +146,14 @@ TEST(XmlListing, ShippedStylesheetRendersTheTree) {
   const std::string command = "xsltproc -o '" + page + "' '" ORVANTIS_XSL_SAMPLE "' '" + run.Output.Native + "'";
   ASSERT_EQ(std::system(command.c_str()), 0);
   const std::string html = test::ReadFileText(page);
-  EXPECT_NE(html.find("<summary>docs<span class=\"count\">(1)</span></summary>"), std::string::npos) << html;
-  EXPECT_NE(html.find("<td>Report</td>"), std::string::npos);
+  EXPECT_NE(html.find("<summary><span class=\"name\">docs</span><span class=\"count\">(1)</span></summary>"),
+            std::string::npos)
+      << html;
+  EXPECT_NE(html.find("<td><span class=\"name\">Report</span></td>"), std::string::npos);
   EXPECT_NE(html.find("<td class=\"number\">4096</td>"), std::string::npos);
-  EXPECT_NE(html.find("<th>Extension</th>"), std::string::npos);
-  EXPECT_EQ(html.find("<th>Modified</th>"), std::string::npos);
+  // The program's own default captions head the columns.
+  EXPECT_NE(html.find("<th>拡張子</th>"), std::string::npos);
+  EXPECT_EQ(html.find("<th>最終更新日時</th>"), std::string::npos);
 }
 
 }  // namespace

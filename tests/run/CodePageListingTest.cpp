@@ -145,6 +145,14 @@ TEST_F(CodePageListingTest, Utf8KeepsEveryNameAndEveryLinkOpensItsEntry) {
   if (std::system("command -v xmllint >/dev/null 2>&1") == 0) {
     EXPECT_EQ(std::system(("xmllint --noout '" + (m_dir / "out/list.xml") + "'").c_str()), 0);
   }
+  // The shipped stylesheet reads the UTF-8 listing as well as the Shift_JIS one.
+  if (std::system("command -v xsltproc >/dev/null 2>&1") == 0) {
+    const std::string page = m_dir / "out/page.html";
+    ASSERT_EQ(std::system(("xsltproc -o '" + page + "' '" ORVANTIS_XSL_SAMPLE "' '" + (m_dir / "out/list.xml") + "'")
+                              .c_str()),
+              0);
+    EXPECT_NE(test::ReadFileText(page).find("한국어.txt"), std::string::npos);
+  }
 }
 
 TEST_F(CodePageListingTest, Cp932KeepsFoldersThatShowAlikeApartAndLinksStillOpen) {
