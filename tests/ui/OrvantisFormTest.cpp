@@ -305,6 +305,25 @@ TEST_F(OrvantisForm, EveryControlEditsItsOwnOption) {
   expectOnly(before, "ExtensionActivePageIndex");
 }
 
+TEST_F(OrvantisForm, SwitchingTheCodePageKeepsWhatTheUserTyped) {
+  auto form = StartForm();
+  RunOptions& options = form->Driver().Options;
+  TPanelRadioGroup* encoding = Group(*form, "PanelRadioGroupTextEncoding");
+  Edit(*form, "EditTitle")->setText(QString::fromUtf8("Café 日本"));
+  EXPECT_EQ(options.HtmlTitle, "Caf? \x93\xFA\x96\x7B");  // CP932 cannot hold é
+
+  encoding->Button(1)->click();
+  EXPECT_EQ(options.TextEncoding, 1);
+  EXPECT_EQ(ActiveCodePage(), CodePageUtf8);
+  EXPECT_EQ(options.HtmlTitle, "Caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC");
+  EXPECT_EQ(Edit(*form, "EditTitle")->text(), QString::fromUtf8("Café 日本"));
+
+  encoding->Button(0)->click();
+  EXPECT_EQ(ActiveCodePage(), CodePageShiftJis);
+  EXPECT_EQ(options.HtmlTitle, "Caf? \x93\xFA\x96\x7B");
+  EXPECT_EQ(Edit(*form, "EditTitle")->text(), QString::fromUtf8("Café 日本"));
+}
+
 TEST_F(OrvantisForm, SettingsRoundTripThroughTheControls) {
   RunOptions stored;
   for (const TOptionKey& key : OptionKeys()) {
