@@ -37,6 +37,15 @@ std::string_view HtmlEntity(char c) {
 
 constexpr std::string_view kHtmlSpecial = "&<>\"'";
 constexpr std::string_view kLinkSpecial = "&<>\"'#";
+// The first characters of a cell that Excel and LibreOffice Calc read as a formula.
+constexpr std::string_view kCsvFormulaStart = "=+-@\t\r";
+
+void AppendCsvField(std::string& out, std::string_view prefix, std::string_view text) {
+  out += '"';
+  out += prefix;
+  AppendReplaced(out, text, "\"", [](char) { return std::string_view("\"\""); });
+  out += '"';
+}
 
 bool IsTrailByte(unsigned char c) { return c >= 0x40 && c <= 0xFC && c != 0x7F; }
 
@@ -94,10 +103,11 @@ std::string LinkEscape(std::string_view text) {
   return result;
 }
 
-void AppendCsvQuoted(std::string& out, std::string_view text) {
-  out += '"';
-  AppendReplaced(out, text, "\"", [](char) { return std::string_view("\"\""); });
-  out += '"';
+void AppendCsvQuoted(std::string& out, std::string_view text) { AppendCsvField(out, {}, text); }
+
+void AppendCsvText(std::string& out, std::string_view text) {
+  const bool formulaStart = !text.empty() && kCsvFormulaStart.find(text.front()) != std::string_view::npos;
+  AppendCsvField(out, formulaStart ? "'" : "", text);
 }
 
 std::string CsvQuote(std::string_view text) {
