@@ -1,13 +1,16 @@
 // orvantis: with exactly two arguments (a target directory and an output file) one
-// listing is run and the program exits; with any other number the window opens.
+// listing is run and the program exits; with any other number the window opens;
+// --help and --version answer without either.
 // The automatic run shows the window when there is a display; without one, or with
 // ORVANTIS_HEADLESS=1, it runs without a window.
+#include "CommandLine.h"
 #include "run/HeadlessRunHost.h"
 #include "run/RunDriver.h"
 #include "platform/Console.h"
 #include "platform/Environment.h"
 #include "ui/OrvantisForm.h"
 #include "ui/QtIconSource.h"
+#include "ui/QtTranslations.h"
 
 #include <QApplication>
 
@@ -43,7 +46,15 @@ int RunHeadless(const std::vector<std::string>& arguments) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  std::vector<std::string> arguments(argv + 1, argv + argc);
+  switch (orv::ReadCommandLine(arguments)) {
+    case orv::TCommandLineRequest::Help:
+      return orv::WriteStdout(orv::UsageText()) ? EXIT_SUCCESS : EXIT_FAILURE;
+    case orv::TCommandLineRequest::Version:
+      return orv::WriteStdout(orv::VersionText()) ? EXIT_SUCCESS : EXIT_FAILURE;
+    case orv::TCommandLineRequest::Start:
+      break;
+  }
   // Qt sees only the program name: a target directory called "-style" is a directory.
   int qtArgc = 1;
   const bool automatic = arguments.size() == 2;
@@ -65,6 +76,9 @@ int main(int argc, char** argv) {
 
   QApplication application(qtArgc, argv);
   QApplication::setApplicationName(QStringLiteral("Orvantis"));
+  // The desktop entry's name, so a desktop matches the window to its entry and icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.example.orvantis"));
+  const orv::TQtTranslations translations;
   // Dialogs and message boxes are windows of their own and take the application's font.
   QApplication::setFont(orv::FormFont());
   orv::TOrvantisForm form;

@@ -10,6 +10,15 @@
 
 namespace orv {
 
+namespace {
+
+// The columns whose values the program counted itself rather than read as text.
+bool IsNumberColumn(const TOptionalColumn& column) {
+  return column.Kind == TColumnKind::PdfPageCount || column.Kind == TColumnKind::ExifNumber;
+}
+
+}  // namespace
+
 TCsvWriter::TCsvWriter(const TListingContext& context, TAtomicFile& file)
     : m_context(context), m_file(file), m_columns(EnabledColumns(context.Options)) {}
 
@@ -59,9 +68,9 @@ void TCsvWriter::Row(const TDataItem& item, std::string_view parent) {
   const bool showAlias = options.EnableAlias && !alias.empty();
   m_line.clear();
   // An alias row always shows the relative directory, also with absolute paths.
-  AppendCsvQuoted(m_line, options.PathMode == PathModeAbsolute && !showAlias ? parent : std::string_view(m_relativeParent));
+  AppendCsvText(m_line, options.PathMode == PathModeAbsolute && !showAlias ? parent : std::string_view(m_relativeParent));
   m_line += ',';
-  AppendCsvQuoted(m_line, showAlias ? std::string_view(alias) : item.Name());
+  AppendCsvText(m_line, showAlias ? std::string_view(alias) : item.Name());
   if (options.SlashDelimiter) {
     ApplySlashSeparators(m_line, m_context.PathSeparator);
   }
@@ -79,7 +88,11 @@ void TCsvWriter::Row(const TDataItem& item, std::string_view parent) {
       }
       m_line += '"';
     } else if (ColumnText(*column, item, m_context.Regional, m_value)) {
-      AppendCsvQuoted(m_line, m_value);
+      if (IsNumberColumn(*column)) {
+        AppendCsvQuoted(m_line, m_value);
+      } else {
+        AppendCsvText(m_line, m_value);
+      }
     }
   }
   m_line += "\r\n";

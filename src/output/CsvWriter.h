@@ -1,5 +1,6 @@
 // TCsvWriter: the CSV listing. Three totals, an empty line, the caption line, one
-// line per entry with every value quoted, and the "Generated on" footer.
+// line per entry with every value quoted (a text that would start a formula in a
+// spreadsheet behind an apostrophe), and the "Generated on" footer.
 #pragma once
 
 #include "output/Columns.h"

@@ -33,6 +33,15 @@ std::string_view HtmlEntity(char c) {
 }
 
 constexpr std::string_view kHtmlSpecial = "&<>\"'";
+// The first characters of a cell that Excel and LibreOffice Calc read as a formula.
+constexpr std::string_view kCsvFormulaStart = "=+-@\t\r";
+
+void AppendCsvField(std::string& out, std::string_view prefix, std::string_view text) {
+  out += '"';
+  out += prefix;
+  AppendReplaced(out, text, "\"", [](char) { return std::string_view("\"\""); });
+  out += '"';
+}
 
 bool IsUnreservedOrDelimiter(unsigned char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
@@ -99,10 +108,11 @@ std::string LinkEscape(std::string_view nativePath) {
   return result;
 }
 
-void AppendCsvQuoted(std::string& out, std::string_view text) {
-  out += '"';
-  AppendReplaced(out, text, "\"", [](char) { return std::string_view("\"\""); });
-  out += '"';
+void AppendCsvQuoted(std::string& out, std::string_view text) { AppendCsvField(out, {}, text); }
+
+void AppendCsvText(std::string& out, std::string_view text) {
+  const bool formulaStart = !text.empty() && kCsvFormulaStart.find(text.front()) != std::string_view::npos;
+  AppendCsvField(out, formulaStart ? "'" : "", text);
 }
 
 std::string CsvQuote(std::string_view text) {

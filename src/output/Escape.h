@@ -25,9 +25,18 @@ void AppendHtmlEscaped(std::string& out, std::string_view text);
 std::string LinkEscape(std::string_view nativePath);
 void AppendLinkEscaped(std::string& out, std::string_view nativePath);
 
-// The text in double quotes with every double quote doubled; always quoted.
+// The text in double quotes with every double quote doubled; always quoted. For the
+// numbers the program writes itself (sizes, counts), which spreadsheets must read as
+// numbers.
 std::string CsvQuote(std::string_view text);
 void AppendCsvQuoted(std::string& out, std::string_view text);
+
+// As AppendCsvQuoted, for a text that came from outside (a name, a path, a version
+// string, an Exif text): one that begins with a character spreadsheet programs take
+// as the start of a formula ("=", "+", "-", "@", tab, CR) gets an apostrophe in front,
+// inside the quotes, so that the program shows it as text instead of evaluating it.
+// A name "-foo.txt" counts too: Excel evaluates it as a formula.
+void AppendCsvText(std::string& out, std::string_view text);
 
 // For XML attribute values: "&" -> "&amp;", "<" -> "&lt;", ">" -> "&gt;",
 // '"' -> "&quot;", "'" -> "&apos;"; a control character other than tab, LF and CR

@@ -13,6 +13,9 @@ bool StderrIsTerminal();
 int StderrColumns();
 // Writes bytes to standard error, unbuffered, retrying short writes.
 void WriteStderr(std::string_view bytes);
+// Writes bytes to standard output (the answers to --help and --version). False when
+// they could not all be written, such as to a closed pipe.
+bool WriteStdout(std::string_view bytes);
 // A monotonic clock in milliseconds.
 int64_t MonotonicMilliseconds();
 

@@ -18,6 +18,11 @@ bool PathExists(const std::string& path);
 // Creates one directory level (its parent must exist). False on failure.
 bool CreateDirectoryLevel(const std::string& path);
 
+// Creates path and every missing directory above it (new levels readable by the
+// user only, as the XDG rules ask of configuration folders). True when path is a
+// directory afterwards.
+bool CreateDirectories(const std::string& path);
+
 // Reads a regular file whole into contents. False when it cannot be opened or read,
 // or is not a regular file (a FIFO or device is never opened, so this never blocks).
 bool ReadWholeFile(const std::string& path, std::string& contents);

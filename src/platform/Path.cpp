@@ -71,6 +71,37 @@ std::string ExpandPath(std::string_view native) {
   return NormalisePath(absolute);
 }
 
+namespace {
+
+std::string WithTrailingDelim(std::string directory) {
+  if (directory.empty() || directory.back() != PathDelim) {
+    directory += PathDelim;
+  }
+  return directory;
+}
+
+}  // namespace
+
+TProgramPlaces ChooseProgramPlaces(const std::string& programDirectory, bool programDirectoryWritable,
+                                   std::string_view orvantisHome, std::string_view xdgConfigHome,
+                                   std::string_view userHome) {
+  TProgramPlaces places;
+  if (programDirectoryWritable) {
+    places.Home = places.SharedData = programDirectory;
+  } else {
+    places.SharedData = NormalisePath(WithTrailingDelim(programDirectory) + "../share/orvantis/");
+    // A relative XDG_CONFIG_HOME is invalid by the XDG base directory rules: ignored.
+    const std::string config = !xdgConfigHome.empty() && xdgConfigHome.front() == PathDelim
+                                   ? std::string(xdgConfigHome)
+                                   : WithTrailingDelim(std::string(userHome)) + ".config";
+    places.Home = NormalisePath(WithTrailingDelim(config) + "orvantis/");
+  }
+  if (!orvantisHome.empty()) {
+    places.Home = WithTrailingDelim(ExpandPath(orvantisHome));
+  }
+  return places;
+}
+
 std::string ExtractFileDir(std::string_view path) {
   const std::size_t at = path.rfind(PathDelim);
   return at == std::string_view::npos ? std::string() : std::string(path.substr(0, at));

@@ -32,12 +32,33 @@ std::string NormalisePath(std::string_view absolute);
 // The process's current directory (native), "" when it cannot be read.
 std::string CurrentDirectory();
 
-// The directory that holds the program's files, ending in "/": ORVANTIS_HOME when it
-// is set and not empty, else the directory of the running executable.
+// Where the program keeps its files. Home holds the settings, alias and caption files
+// and the stylesheet copy; SharedData the files that ship with the program (the
+// stylesheet sample). Both native, ending in "/".
+struct TProgramPlaces {
+  std::string Home;
+  std::string SharedData;
+};
+
+// The choice, from what the environment says. A portable copy (its folder writable,
+// as a build folder is) keeps both beside the executable. An installed program (its
+// folder not writable) keeps Home in xdgConfigHome/orvantis/ (an absolute
+// xdgConfigHome only, else userHome/.config/orvantis/) and reads SharedData from
+// share/orvantis/ beside the executable's folder (/usr/bin/ -> /usr/share/orvantis/).
+// orvantisHome, when not empty, is Home in either case.
+TProgramPlaces ChooseProgramPlaces(const std::string& programDirectory, bool programDirectoryWritable,
+                                   std::string_view orvantisHome, std::string_view xdgConfigHome,
+                                   std::string_view userHome);
+
+// ChooseProgramPlaces for this process: ORVANTIS_HOME, XDG_CONFIG_HOME, HOME (or the
+// user's home from the password database) and whether this user may write to the
+// executable's folder.
+TProgramPlaces ProgramPlaces();
+
+// ProgramPlaces().Home: where the settings, alias and caption files live.
 std::string ExecutableDirectory();
 
-// The directory of the running executable, ending in "/", whatever ORVANTIS_HOME says:
-// where the build installs the files that ship with the program.
+// The directory of the running executable, ending in "/", whatever ORVANTIS_HOME says.
 std::string ProgramDirectory();
 
 // The directory part of a native or CP932 path up to, not including, its last

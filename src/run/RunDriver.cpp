@@ -70,7 +70,9 @@ void TRunDriver::Start(const std::vector<std::string>& arguments) {
     m_commandLineOutput = TFilePath::FromNative(ExpandPath(arguments[1]));
   }
   m_running = false;
-  m_exeDirectory = ExecutableDirectory();
+  const TProgramPlaces places = ProgramPlaces();
+  m_exeDirectory = places.Home;
+  m_sharedDataDirectory = places.SharedData;
   m_settingsPath = m_exeDirectory + "Orvantis.ini";
   m_aliasPath = m_exeDirectory + "alias.ini";
   m_captionPath = m_exeDirectory + "caption.ini";
@@ -82,6 +84,8 @@ TRunOutcome TRunDriver::RunAutomatic() { return RunListing(); }
 
 bool TRunDriver::Shutdown() {
   try {
+    // An installed program's folder in ~/.config appears with its first file.
+    CreateDirectories(m_exeDirectory);
     SaveSettings(m_settingsPath, Options, &m_host);
     return true;
   } catch (const std::exception& error) {
@@ -270,8 +274,12 @@ bool TRunDriver::WriteOutput() {
       .Running = m_running,
       .Regional = regional,
       .Clock = CurrentLocalDateTime,
-      .SampleDirectory = ProgramDirectory(),
+      .SampleDirectory = m_sharedDataDirectory,
   };
+  if (Options.FileType == FileTypeXml) {
+    // The stylesheet copy in the home folder may be the first file saved there.
+    CreateDirectories(m_exeDirectory);
+  }
   // No format selected (a hand-edited settings file) writes nothing; the run still
   // counts as written, but there is nothing to open.
   return WriteListing(context);

@@ -98,7 +98,8 @@ private:
   TRunHost& m_host;
   bool m_autoMode = false;
   bool m_running = false;
-  std::string m_exeDirectory;
+  std::string m_exeDirectory;         // the home folder: settings, alias, captions
+  std::string m_sharedDataDirectory;  // the files that ship with the program
   std::string m_settingsPath;  // native
   std::string m_aliasPath;     // native
   std::string m_captionPath;   // native

@@ -36,6 +36,8 @@ namespace {
 constexpr int kClientWidth = 545;
 constexpr int kClientHeight = 437;
 constexpr int kStatusBarHeight = 22;
+// The sizes of the application icon built into the program (data/icons/NxN.png).
+constexpr int kApplicationIconSizes[] = {16, 32, 48, 256};
 // The check boxes of the toolkit take 8 pixels more beside their text than the
 // layout allowed for; a slightly narrowed face gives them back.
 constexpr int kFontStretch = 92;
@@ -101,7 +103,11 @@ void TOrvantisForm::CreateControls() {
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   setFixedSize(kClientWidth, kClientHeight);
   setAcceptDrops(true);
-  const QIcon programIcon = QIcon::fromTheme(QStringLiteral("folder"), style()->standardIcon(QStyle::SP_DirIcon));
+  // The program's own icon, built in, so a portable copy shows it as an installed one does.
+  QIcon programIcon;
+  for (const int size : kApplicationIconSizes) {
+    programIcon.addFile(QStringLiteral(":/icons/%1x%1.png").arg(size), QSize(size, size));
+  }
   setWindowIcon(programIcon);
 
   // Window level tab order: the pages, the open check box, the button, the tree.

@@ -100,6 +100,22 @@ TEST(CsvListing, OptionalColumnsAliasesAndAbsolutePaths) {
   EXPECT_NE(skipped.find(R"("./full/","f.txt","1")"), std::string::npos);
 }
 
+TEST(CsvListing, TextThatStartsAFormulaIsShownAsText) {
+  TListingRun run;
+  run.Options.Comments = run.Options.ExifImageWidth = run.Options.EnableAlias = true;
+  run.Add("=1+2.csv", 3).MutableFacts().Comments = "@SUM(A1)";
+  run.Add("plain.txt", 4).MutableFacts().ExifImageWidth = -5;
+  run.Add("-foo.txt", 5).MutableFacts().Alias = "+alias";
+  run.Add("\tx", 6).MutableFacts().Comments = "-1";
+  run.Prepare();
+  ASSERT_TRUE(WriteListing(run.Context()));
+  const std::string text = run.Written();
+  EXPECT_NE(text.find("\r\n\"./\",\"'=1+2.csv\",\"3\",\"'@SUM(A1)\",\r\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\r\n\"./\",\"plain.txt\",\"4\",\"\",\"-5\"\r\n"), std::string::npos);
+  EXPECT_NE(text.find("\r\n\"./\",\"'+alias\",\"5\",\"\",\r\n"), std::string::npos);
+  EXPECT_NE(text.find("\r\n\"./\",\"'\tx\",\"6\",\"'-1\",\r\n"), std::string::npos);
+}
+
 TEST(HtmlListing, WorkedExampleTableFormat) {
   TListingRun run("list.html");
   run.Options.FileType = FileTypeHtml;

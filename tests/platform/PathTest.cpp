@@ -40,6 +40,23 @@ TEST(Path, ExecutableDirectoryHonoursOrvantisHome) {
   EXPECT_TRUE(own.find("tests") != std::string::npos) << own;
 }
 
+TEST(Path, InstalledProgramKeepsItsFilesInTheUsersConfigFolder) {
+  // A portable copy keeps everything beside the executable.
+  TProgramPlaces places = ChooseProgramPlaces("/opt/o/", true, "", "/x/conf", "/home/u");
+  EXPECT_EQ(places.Home, "/opt/o/");
+  EXPECT_EQ(places.SharedData, "/opt/o/");
+  // An installed one: the XDG folder (only an absolute one), else ~/.config.
+  places = ChooseProgramPlaces("/usr/bin/", false, "", "/x/conf", "/home/u");
+  EXPECT_EQ(places.Home, "/x/conf/orvantis/");
+  EXPECT_EQ(places.SharedData, "/usr/share/orvantis/");
+  EXPECT_EQ(ChooseProgramPlaces("/usr/bin/", false, "", "rel", "/home/u/").Home, "/home/u/.config/orvantis/");
+  EXPECT_EQ(ChooseProgramPlaces("/usr/bin/", false, "", "", "/home/u").Home, "/home/u/.config/orvantis/");
+  // ORVANTIS_HOME wins in both cases; shipped files stay where they were installed.
+  places = ChooseProgramPlaces("/usr/local/bin/", false, "/h", "", "/home/u");
+  EXPECT_EQ(places.Home, "/h/");
+  EXPECT_EQ(places.SharedData, "/usr/local/share/orvantis/");
+}
+
 TEST(Path, PartsOfAPath) {
   EXPECT_EQ(ExtractFileDir("/out/list.html"), "/out");
   EXPECT_EQ(ExtractFileDir("/list.html"), "");

@@ -135,11 +135,11 @@ TEST(Regional, ReadRegionalSettingsFollowsTheEnvironment) {
 }
 
 TEST(Regional, ReadRegionalSettingsFromAnInstalledLocale) {
-  const locale_t probe = newlocale(LC_ALL_MASK, "en_US.UTF-8", locale_t());
-  if (probe == locale_t()) {
-    GTEST_SKIP() << "en_US.UTF-8 is not installed";
+  for (const char* name : {"en_US.UTF-8", "ja_JP.UTF-8"}) {
+    const locale_t probe = newlocale(LC_ALL_MASK, name, locale_t());
+    ASSERT_NE(probe, locale_t()) << name << " is not generated: scripts/install-deps.sh generates it";
+    freelocale(probe);
   }
-  freelocale(probe);
   // The time category comes from LC_TIME, the separator from LANG.
   TScopedLocaleEnvironment env(nullptr, "en_US.UTF-8", nullptr, nullptr, "en_US.UTF-8");
   const TRegionalSettings settings = ReadRegionalSettings();
@@ -147,6 +147,9 @@ TEST(Regional, ReadRegionalSettingsFromAnInstalledLocale) {
   EXPECT_EQ(settings.LongTimeFormat, "hh:mm:ss AMPM");
   EXPECT_EQ(settings.ThousandSeparator, ",");
   EXPECT_EQ(settings.DefaultLanguageId, 0x0409);
+
+  TScopedLocaleEnvironment japanese(nullptr, nullptr, nullptr, nullptr, "ja_JP.UTF-8");
+  EXPECT_EQ(ReadRegionalSettings().DefaultLanguageId, 0x0411);
 }
 
 }  // namespace

@@ -57,6 +57,15 @@ TEST_F(RunDriverTest, TheOutputExtensionChoosesTheFormatAndIsSaved) {
   RunAuto(text, m_dir / "tree", m_dir / "out/list.txt");
   EXPECT_EQ(text.Options.FileType, FileTypeCsv);
 
+  // A home folder that does not exist yet (an installed program's first start) is
+  // created when the settings are saved.
+  {
+    test::TScopedHome fresh(m_dir / "config/orvantis");
+    TRunDriver first(m_host);
+    RunAuto(first, m_dir / "tree", m_dir / "out/list.csv");
+    EXPECT_TRUE(FileExists(m_dir / "config/orvantis/Orvantis.ini"));
+  }
+
   EXPECT_EQ(FileTypeFromExtension("/x/a.Htm"), FileTypeHtml);
   EXPECT_EQ(FileTypeFromExtension("/x.csv/list"), -1);
 }

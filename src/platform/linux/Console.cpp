@@ -11,6 +11,8 @@
 
 namespace orv {
 
+bool WriteStdout(std::string_view bytes) { return linux_detail::WriteAll(STDOUT_FILENO, bytes) == 0; }
+
 namespace {
 
 volatile std::sig_atomic_t g_interrupted = 0;

@@ -57,6 +57,15 @@ bool CreateDirectoryLevel(const std::string& path) {
   return mkdir(path.c_str(), 0777) == 0;
 }
 
+bool CreateDirectories(const std::string& path) {
+  constexpr mode_t kPrivateDirectoryMode = 0700;
+  for (std::size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
+    mkdir(path.substr(0, slash).c_str(), kPrivateDirectoryMode);
+  }
+  mkdir(path.c_str(), kPrivateDirectoryMode);
+  return DirectoryExists(path);
+}
+
 bool ReadWholeFile(const std::string& path, std::string& contents) {
   // O_NONBLOCK only matters for the open itself: a FIFO without a writer would
   // otherwise hang here before fstat could tell us it is not a regular file.

@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cstdlib>
+#include <pwd.h>
 #include <unistd.h>
 
 namespace orv {
@@ -27,16 +28,19 @@ std::string ProgramDirectory() {
   return ExtractFileDir(buffer) + PathDelim;
 }
 
-std::string ExecutableDirectory() {
-  const char* home = std::getenv("ORVANTIS_HOME");
-  if (!home || !*home) {
-    return ProgramDirectory();
+TProgramPlaces ProgramPlaces() {
+  const std::string program = ProgramDirectory();
+  const char* orvantisHome = std::getenv("ORVANTIS_HOME");
+  const char* xdgConfigHome = std::getenv("XDG_CONFIG_HOME");
+  const char* userHome = std::getenv("HOME");
+  if (!userHome || !*userHome) {
+    const passwd* entry = getpwuid(getuid());
+    userHome = entry ? entry->pw_dir : "";
   }
-  std::string directory = ExpandPath(home);
-  if (directory.back() != PathDelim) {
-    directory += PathDelim;
-  }
-  return directory;
+  return ChooseProgramPlaces(program, access(program.c_str(), W_OK) == 0, orvantisHome ? orvantisHome : "",
+                             xdgConfigHome ? xdgConfigHome : "", userHome ? userHome : "");
 }
+
+std::string ExecutableDirectory() { return ProgramPlaces().Home; }
 
 }  // namespace orv
