@@ -1,7 +1,9 @@
 // orvantis: with exactly two arguments (a target directory and an output file) one
 // listing is run and the program exits; with any other number the window opens.
 // The automatic run shows the window when there is a display; without one, or with
-// ORVANTIS_HEADLESS=1, it runs without a window.
+// ORVANTIS_HEADLESS=1, it runs without a window. The exit statuses are those of
+// TExitStatus (run/AutomaticMode.h).
+#include "run/AutomaticMode.h"
 #include "run/HeadlessRunHost.h"
 #include "run/RunDriver.h"
 #include "platform/Console.h"
@@ -11,7 +13,6 @@
 
 #include <QApplication>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -31,13 +32,14 @@ int RunHeadless(const std::vector<std::string>& arguments) {
   orv::TQtIconSource icons;
   driver.SetIconSource(&icons);
   host.OnStopRequested = [&driver] { driver.Stop(); };
-  orv::InstallInterruptFlag();
 
   driver.Start(arguments);
   const orv::TRunOutcome outcome = driver.RunAutomatic();
   host.Finish();
+  host.ReportUnreadEntries(driver.UnreadEntries());
+  for (const std::string& notice : driver.Notices()) host.ShowWarning(notice);
   driver.Shutdown();
-  return outcome == orv::TRunOutcome::Written ? EXIT_SUCCESS : EXIT_FAILURE;
+  return orv::AutomaticExitStatus(outcome, driver);
 }
 
 }  // namespace
@@ -47,8 +49,17 @@ int main(int argc, char** argv) {
   // Qt sees only the program name: a target directory called "-style" is a directory.
   int qtArgc = 1;
   const bool automatic = arguments.size() == 2;
+  if (automatic) {
+    if (const std::string refused = orv::RefusedAutomaticArguments(arguments); !refused.empty()) {
+      orv::WriteStderr(refused);
+      return orv::ExitUsage;
+    }
+  }
 
   if (automatic && (!orv::HasDisplay() || orv::HeadlessRequested())) {
+    // First of all: a stop signal during the start-up must not kill the process before
+    // the run could end as a stopped one.
+    orv::InstallInterruptFlag();
     // Icons are still drawn by Qt, which needs a GUI application, but no screen.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(QuietQtMessages);
@@ -60,7 +71,7 @@ int main(int argc, char** argv) {
         "orvantis: no display (neither DISPLAY nor WAYLAND_DISPLAY is set), so the window cannot open.\n"
         "To write a listing without the window: orvantis TARGET-DIRECTORY OUTPUT-FILE\n"
         "(.csv, .htm/.html or .xml; settings come from Orvantis.ini in $ORVANTIS_HOME or beside the program).\n");
-    return 2;
+    return orv::ExitUsage;
   }
 
   QApplication application(qtArgc, argv);
@@ -68,11 +79,12 @@ int main(int argc, char** argv) {
   // Dialogs and message boxes are windows of their own and take the application's font.
   QApplication::setFont(orv::FormFont());
   orv::TOrvantisForm form;
+  form.WatchTerminationSignal();
   form.Start(arguments);
   form.show();
   const int status = QApplication::exec();
   if (automatic) {
-    return form.AutomaticOutcome() == orv::TRunOutcome::Written ? EXIT_SUCCESS : EXIT_FAILURE;
+    return orv::AutomaticExitStatus(form.AutomaticOutcome(), form.Driver());
   }
   return status;
 }
