@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian 12 package that building and testing Orvantis needs. Safe to
+# Installs every Debian 12 package that building and testing Orvantis needs (clang and
+# its sanitizer and libFuzzer runtimes, libclang-rt-14-dev, for the fuzz smoke). Safe to
 # run again: packages already installed are left alone and apt is not asked at all.
 set -euo pipefail
 
@@ -8,6 +9,7 @@ packages=(
   libpcre2-dev libssl-dev zlib1g-dev
   qt6-base-dev libgl-dev fonts-ipafont-gothic adwaita-icon-theme xvfb
   libgtest-dev libgmock-dev
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -248,7 +248,8 @@ bool TPeResources::ReadName(uint32_t offset, std::u16string& name) const {
   if (offset > UINT32_MAX - 2 || !ReadTree(offset, lengthField, 2)) return false;
   const uint32_t length = Word(lengthField);
   uint64_t fileOffset;
-  if (!MapTree(offset + 2, 2 * length, fileOffset)) return false;
+  // Checked before the buffer is made: a name past the budget costs nothing.
+  if (!MapTree(offset + 2, 2 * length, fileOffset) || 2 * uint64_t{length} > m_budget) return false;
   std::string units(2 * static_cast<std::size_t>(length), '\0');
   if (!ReadAt(fileOffset, units.data(), units.size())) return false;
   name.resize(length);
@@ -358,6 +359,7 @@ bool TPeResources::ReadResource(const TResourceLanguage& language, std::string& 
   uint64_t offset;
   if (!MapRva(rva, size, offset)) return false;
   const std::size_t wanted = std::min<uint64_t>(size, maxBytes);
+  if (wanted > m_budget) return false;
   bytes.resize(wanted);
   if (!ReadAt(offset, bytes.data(), wanted)) {
     bytes.clear();
