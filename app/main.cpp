@@ -13,6 +13,7 @@
 
 #include <QApplication>
 
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -79,7 +80,12 @@ int main(int argc, char** argv) {
   // Dialogs and message boxes are windows of their own and take the application's font.
   QApplication::setFont(orv::FormFont());
   orv::TOrvantisForm form;
-  form.WatchTerminationSignal();
+  try {
+    form.WatchTerminationSignal();
+  } catch (const std::exception& error) {
+    // The window works without it; only a service manager's stop is then abrupt.
+    orv::WriteStderr(std::string("orvantis: SIGTERM is not watched: ") + error.what() + "\n");
+  }
   form.Start(arguments);
   form.show();
   const int status = QApplication::exec();
