@@ -2,8 +2,10 @@
 // listing is run and the program exits; with any other number the window opens;
 // --help and --version answer without either.
 // The automatic run shows the window when there is a display; without one, or with
-// ORVANTIS_HEADLESS=1, it runs without a window.
+// ORVANTIS_HEADLESS=1, it runs without a window. The exit statuses are those of
+// TExitStatus (run/AutomaticMode.h).
 #include "CommandLine.h"
+#include "run/AutomaticMode.h"
 #include "run/HeadlessRunHost.h"
 #include "run/RunDriver.h"
 #include "platform/Console.h"
@@ -14,7 +16,7 @@
 
 #include <QApplication>
 
-#include <cstdlib>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -34,13 +36,14 @@ int RunHeadless(const std::vector<std::string>& arguments) {
   orv::TQtIconSource icons;
   driver.SetIconSource(&icons);
   host.OnStopRequested = [&driver] { driver.Stop(); };
-  orv::InstallInterruptFlag();
 
   driver.Start(arguments);
   const orv::TRunOutcome outcome = driver.RunAutomatic();
   host.Finish();
+  host.ReportUnreadEntries(driver.UnreadEntries());
+  for (const std::string& notice : driver.Notices()) host.ShowWarning(notice);
   driver.Shutdown();
-  return outcome == orv::TRunOutcome::Written ? EXIT_SUCCESS : EXIT_FAILURE;
+  return orv::AutomaticExitStatus(outcome, driver);
 }
 
 }  // namespace
@@ -49,17 +52,26 @@ int main(int argc, char** argv) {
   std::vector<std::string> arguments(argv + 1, argv + argc);
   switch (orv::ReadCommandLine(arguments)) {
     case orv::TCommandLineRequest::Help:
-      return orv::WriteStdout(orv::UsageText()) ? EXIT_SUCCESS : EXIT_FAILURE;
+      return orv::WriteStdout(orv::UsageText()) ? orv::ExitComplete : orv::ExitFailed;
     case orv::TCommandLineRequest::Version:
-      return orv::WriteStdout(orv::VersionText()) ? EXIT_SUCCESS : EXIT_FAILURE;
+      return orv::WriteStdout(orv::VersionText()) ? orv::ExitComplete : orv::ExitFailed;
     case orv::TCommandLineRequest::Start:
       break;
   }
   // Qt sees only the program name: a target directory called "-style" is a directory.
   int qtArgc = 1;
   const bool automatic = arguments.size() == 2;
+  if (automatic) {
+    if (const std::string refused = orv::RefusedAutomaticArguments(arguments); !refused.empty()) {
+      orv::WriteStderr(refused);
+      return orv::ExitUsage;
+    }
+  }
 
   if (automatic && (!orv::HasDisplay() || orv::HeadlessRequested())) {
+    // First of all: a stop signal during the start-up must not kill the process before
+    // the run could end as a stopped one.
+    orv::InstallInterruptFlag();
     // Icons are still drawn by Qt, which needs a GUI application, but no screen.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(QuietQtMessages);
@@ -71,7 +83,7 @@ int main(int argc, char** argv) {
         "orvantis: no display (neither DISPLAY nor WAYLAND_DISPLAY is set), so the window cannot open.\n"
         "To write a listing without the window: orvantis TARGET-DIRECTORY OUTPUT-FILE\n"
         "(.csv, .htm/.html or .xml; settings come from Orvantis.ini in $ORVANTIS_HOME or beside the program).\n");
-    return 2;
+    return orv::ExitUsage;
   }
 
   QApplication application(qtArgc, argv);
@@ -82,11 +94,17 @@ int main(int argc, char** argv) {
   // Dialogs and message boxes are windows of their own and take the application's font.
   QApplication::setFont(orv::FormFont());
   orv::TOrvantisForm form;
+  try {
+    form.WatchTerminationSignal();
+  } catch (const std::exception& error) {
+    // The window works without it; only a service manager's stop is then abrupt.
+    orv::WriteStderr(std::string("orvantis: SIGTERM is not watched: ") + error.what() + "\n");
+  }
   form.Start(arguments);
   form.show();
   const int status = QApplication::exec();
   if (automatic) {
-    return form.AutomaticOutcome() == orv::TRunOutcome::Written ? EXIT_SUCCESS : EXIT_FAILURE;
+    return orv::AutomaticExitStatus(form.AutomaticOutcome(), form.Driver());
   }
   return status;
 }

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian 12 package that building and testing Orvantis needs. Safe to
+# Installs every Debian 12 package that building and testing Orvantis needs (clang and
+# its sanitizer and libFuzzer runtimes, libclang-rt-14-dev, for the fuzz smoke). Safe to
 # run again: packages already installed are left alone and apt is not asked at all.
 set -euo pipefail
 
@@ -9,6 +10,7 @@ packages=(
   qt6-base-dev libgl-dev fonts-ipafont-gothic adwaita-icon-theme xvfb
   libgtest-dev libgmock-dev
   qt6-translations-l10n locales xsltproc desktop-file-utils appstream dpkg-dev file
+  clang libclang-rt-14-dev
 )
 # The locales the regional-settings tests read; generated once, when missing.
 locales=(en_US.UTF-8 ja_JP.UTF-8)

@@ -71,9 +71,6 @@ void TEntryBuilder::BuildEntry(const std::string& path, const TSearchFileData& d
   item->IsSystem = data.IsSystem;
   item->IsArchive = data.IsArchive;
 
-  if (!item->IsDirectory) {
-    ReadFileFacts(*item);
-  }
   // Before filing: entries that end up unlisted still provide their type's icon.
   if (m_options.FileType != FileTypeCsv && m_options.OutputIconFile && m_iconSource) {
     ExportIcon(*item, m_iconDirectory, *m_iconSource);
@@ -110,8 +107,8 @@ bool TEntryBuilder::TextConvertsBack(std::string_view path, std::string_view nat
 }
 
 void TEntryBuilder::ReadFileFacts(TDataItem& item) {
-  // Version strings and Exif fields are read for every non-empty file the walk reports
-  // while their options are on, listed or not.
+  // Version strings and Exif fields show only in the listing, so a file the filters
+  // drop costs no read of its contents.
   ReadVersionStrings(m_versionInfo, m_options, item);
   ReadExif(item);
 }
@@ -137,7 +134,8 @@ void TEntryBuilder::ReadExif(TDataItem& item) {
 }
 
 void TEntryBuilder::ReadListedFileFacts(TDataItem& item) {
-  // Digests and the PDF probe run only for files that are listed.
+  // Every content reader runs only for files that are listed.
+  ReadFileFacts(item);
   if (m_options.CRC32 || m_options.MD5 || m_options.SHA1) {
     TDataItemFacts& facts = item.MutableFacts();
     DigestEntryTexts(m_digester, m_options, item.NativePath(), item.Size, facts.CRC32, facts.MD5, facts.SHA1);

@@ -63,9 +63,8 @@ void TFileVerInfo::LoadResource(std::string_view resource) {
 void TFileVerInfo::LoadFromImage() {
   // The version resource is the first name under its type, in the language the loader
   // would choose among those it is available in.
-  if (!m_image.ListNames(ResourceTypeVersion, m_names) || !m_image.ListLanguages(m_names.front(), m_languages)) {
-    return;
-  }
+  TResourceName name;
+  if (!m_image.FirstName(ResourceTypeVersion, name) || !m_image.ListLanguages(name, m_languages)) return;
   const TResourceLanguage& language = m_languages[ChooseResourceLanguage(m_languages, m_userLanguageId)];
   if (!m_image.ReadResource(language, m_resource, kMaxVersionBlock)) return;
   Accept();

@@ -98,7 +98,6 @@ private:
   std::string m_resource;
   std::string m_translation;
   TPeResources m_image;
-  std::vector<TResourceName> m_names;
   std::vector<TResourceLanguage> m_languages;
 };
 

@@ -191,8 +191,9 @@ bool TPeIconReader::SmallIcon(const std::string& nativePath, TIconImage& icon) {
 
 bool TPeIconReader::SmallIcon(const TPeResources& image, TIconImage& icon) {
   // The shell shows the first group in directory order, whatever its name.
-  if (!image.ListNames(ResourceTypeGroupIcon, m_names) || m_names.empty()) return false;
-  if (!image.ListLanguages(m_names.front(), m_languages) || m_languages.empty()) return false;
+  TResourceName groupName;
+  if (!image.FirstName(ResourceTypeGroupIcon, groupName)) return false;
+  if (!image.ListLanguages(groupName, m_languages) || m_languages.empty()) return false;
   const TResourceLanguage group = m_languages[ChooseResourceLanguage(m_languages, m_userLanguageId)];
   if (!image.ReadResource(group, m_bytes, kMaxGroupBytes) || m_bytes.size() < kGroupHeaderSize) return false;
 
@@ -212,6 +213,9 @@ bool TPeIconReader::SmallIcon(const TPeResources& image, TIconImage& icon) {
     return Preference(a.Side, a.BitCount) < Preference(b.Side, b.BitCount);
   });
 
+  // A member that failed once fails again: a group may name one broken image (or one
+  // missing id) thousands of times, and each is tried once.
+  m_triedDirectories.clear();
   for (const TCandidate& candidate : m_candidates) {
     if (ReadMember(image, candidate.Id, group.Id, icon)) return true;
   }
@@ -221,6 +225,8 @@ bool TPeIconReader::SmallIcon(const TPeResources& image, TIconImage& icon) {
 bool TPeIconReader::ReadMember(const TPeResources& image, uint16_t id, uint16_t groupLanguage, TIconImage& icon) {
   TResourceName name;
   if (!image.FindName(ResourceTypeIcon, id, name)) return false;
+  // The member's language directory decides everything read after it.
+  if (!m_triedDirectories.insert(name.Directory).second) return false;
   if (!image.ListLanguages(name, m_languages) || m_languages.empty()) return false;
   // The members are looked up in the group's own language first.
   const TResourceLanguage& language = m_languages[ChooseResourceLanguage(m_languages, groupLanguage)];

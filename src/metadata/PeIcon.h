@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace orv {
@@ -60,9 +61,9 @@ private:
   uint16_t m_userLanguageId;
   TPngDecoder m_pngDecoder;
   TPeResources m_image;
-  std::vector<TResourceName> m_names;
   std::vector<TResourceLanguage> m_languages;
   std::vector<TCandidate> m_candidates;
+  std::unordered_set<uint32_t> m_triedDirectories;
   std::string m_bytes;
 };
 

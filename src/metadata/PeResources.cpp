@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <functional>
+#include <queue>
 
 namespace orv {
 
@@ -24,6 +26,10 @@ constexpr uint32_t kHighBit = 0x80000000u;
 // A language id's low 10 bits are its primary language; 0 is the neutral one.
 constexpr uint16_t kPrimaryLanguageMask = 0x03FF;
 constexpr uint16_t kUsEnglish = 0x0409;
+// What one open image may read in all. A real program reads its headers, a few small
+// directories, one version block (at most 64 KiB) and a few icon members (a 256x256
+// one is about 270 KiB); a full section table is 2.6 MB and a full directory 1 MB.
+constexpr uint64_t kReadBudget = 32ull * 1024 * 1024;
 
 uint16_t Word(const unsigned char* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 
@@ -40,6 +46,7 @@ bool TPeResources::Open(const std::string& nativePath) {
   Close();
   if (!m_file.Open(nativePath)) return false;
   m_fileSize = static_cast<uint64_t>(m_file.Size());
+  m_budget = kReadBudget;
   if (!ReadHeaders()) {
     Close();
     return false;
@@ -52,6 +59,7 @@ bool TPeResources::OpenImage(std::string_view image) {
   Close();
   m_image = image;
   m_fileSize = image.size();
+  m_budget = kReadBudget;
   if (!ReadHeaders()) {
     Close();
     return false;
@@ -68,10 +76,15 @@ void TPeResources::Close() {
   m_pe32Plus = false;
   m_treeRva = 0;
   m_sections.clear();
+  m_segments.clear();
+  m_budget = 0;
+  m_idsIndexed = false;
+  m_ids.clear();
 }
 
 bool TPeResources::ReadAt(uint64_t offset, void* buffer, std::size_t length) const {
-  if (offset > m_fileSize || length > m_fileSize - offset) return false;
+  if (offset > m_fileSize || length > m_fileSize - offset || length > m_budget) return false;
+  m_budget -= length;
   if (!m_file.IsOpen()) {
     if (length > 0) std::memcpy(buffer, m_image.data() + offset, length);
     return true;
@@ -125,23 +138,62 @@ bool TPeResources::ReadHeaders() {
     const unsigned char* header = table.data() + i * kSectionHeaderSize;
     m_sections[i] = TSection{Dword(header + 12), Dword(header + 8), Dword(header + 16), Dword(header + 20)};
   }
+  IndexSections();
   return true;
 }
 
-bool TPeResources::MapRva(uint32_t rva, uint32_t length, uint64_t& offset) const {
-  for (const TSection& section : m_sections) {
-    if (rva < section.VirtualAddress) continue;
-    // Bytes past the raw data exist in memory as zeros only; a resource there would
-    // need an allocation the file's size does not bound, so only file-backed bytes count.
-    const uint64_t virtualSize = section.VirtualSize != 0 ? section.VirtualSize : section.RawSize;
-    const uint64_t backed = std::min<uint64_t>(section.RawSize, virtualSize);
-    const uint64_t start = rva - section.VirtualAddress;
-    if (start >= virtualSize) continue;
-    if (start + length > backed) return false;
-    offset = static_cast<uint64_t>(section.RawOffset) + start;
-    return offset <= m_fileSize && length <= m_fileSize - offset;
+namespace {
+
+uint64_t MappedSize(uint32_t virtualSize, uint32_t rawSize) { return virtualSize != 0 ? virtualSize : rawSize; }
+
+}  // namespace
+
+void TPeResources::IndexSections() {
+  // An address belongs to the first section in table order that covers it. Sweeping
+  // the section boundaries in address order with the covering sections in a heap by
+  // table index gives each stretch between two boundaries its owner.
+  std::vector<uint32_t> byStart;
+  std::vector<uint64_t> boundaries;
+  for (uint32_t i = 0; i < m_sections.size(); ++i) {
+    const TSection& section = m_sections[i];
+    const uint64_t size = MappedSize(section.VirtualSize, section.RawSize);
+    if (size == 0) continue;
+    byStart.push_back(i);
+    boundaries.push_back(section.VirtualAddress);
+    boundaries.push_back(section.VirtualAddress + size);
   }
-  return false;
+  std::sort(boundaries.begin(), boundaries.end());
+  boundaries.erase(std::unique(boundaries.begin(), boundaries.end()), boundaries.end());
+  std::stable_sort(byStart.begin(), byStart.end(),
+                   [&](uint32_t a, uint32_t b) { return m_sections[a].VirtualAddress < m_sections[b].VirtualAddress; });
+  std::priority_queue<uint32_t, std::vector<uint32_t>, std::greater<>> covering;
+  std::size_t next = 0;
+  m_segments.clear();
+  for (const uint64_t boundary : boundaries) {
+    while (next < byStart.size() && m_sections[byStart[next]].VirtualAddress <= boundary) covering.push(byStart[next++]);
+    while (!covering.empty()) {
+      const TSection& top = m_sections[covering.top()];
+      if (top.VirtualAddress + MappedSize(top.VirtualSize, top.RawSize) > boundary) break;
+      covering.pop();
+    }
+    const uint32_t owner = covering.empty() ? kNoSection : covering.top();
+    if (m_segments.empty() || m_segments.back().Section != owner) m_segments.push_back(TSegment{boundary, owner});
+  }
+}
+
+bool TPeResources::MapRva(uint32_t rva, uint32_t length, uint64_t& offset) const {
+  const auto after = std::upper_bound(m_segments.begin(), m_segments.end(), uint64_t{rva},
+                                      [](uint64_t address, const TSegment& segment) { return address < segment.Start; });
+  if (after == m_segments.begin() || std::prev(after)->Section == kNoSection) return false;
+  const TSection& section = m_sections[std::prev(after)->Section];
+  // Bytes past the raw data exist in memory as zeros only; a resource there would
+  // need an allocation the file's size does not bound, so only file-backed bytes count.
+  const uint64_t virtualSize = MappedSize(section.VirtualSize, section.RawSize);
+  const uint64_t backed = std::min<uint64_t>(section.RawSize, virtualSize);
+  const uint64_t start = rva - section.VirtualAddress;
+  if (start + length > backed) return false;
+  offset = static_cast<uint64_t>(section.RawOffset) + start;
+  return offset <= m_fileSize && length <= m_fileSize - offset;
 }
 
 bool TPeResources::MapTree(uint32_t offset, uint32_t length, uint64_t& fileOffset) const {
@@ -196,7 +248,8 @@ bool TPeResources::ReadName(uint32_t offset, std::u16string& name) const {
   if (offset > UINT32_MAX - 2 || !ReadTree(offset, lengthField, 2)) return false;
   const uint32_t length = Word(lengthField);
   uint64_t fileOffset;
-  if (!MapTree(offset + 2, 2 * length, fileOffset)) return false;
+  // Checked before the buffer is made: a name past the budget costs nothing.
+  if (!MapTree(offset + 2, 2 * length, fileOffset) || 2 * uint64_t{length} > m_budget) return false;
   std::string units(2 * static_cast<std::size_t>(length), '\0');
   if (!ReadAt(fileOffset, units.data(), units.size())) return false;
   name.resize(length);
@@ -204,6 +257,35 @@ bool TPeResources::ReadName(uint32_t offset, std::u16string& name) const {
     name[i] = static_cast<char16_t>(Word(reinterpret_cast<const unsigned char*>(units.data()) + 2 * i));
   }
   return true;
+}
+
+bool TPeResources::NameIsInFile(uint32_t offset) const {
+  unsigned char lengthField[2];
+  uint64_t fileOffset;
+  return offset <= UINT32_MAX - 2 && ReadTree(offset, lengthField, 2) &&
+         MapTree(offset + 2, 2 * static_cast<uint32_t>(Word(lengthField)), fileOffset);
+}
+
+bool TPeResources::FirstName(uint16_t type, TResourceName& name) const {
+  name = TResourceName{};
+  uint32_t typeDirectory;
+  if (!m_open || !FindSubdirectory(0, type, typeDirectory) || !ReadDirectory(typeDirectory, m_entries)) {
+    return false;
+  }
+  // The same choice as the first of ListNames: a subdirectory whose name, when it is
+  // a string, lies in the file.
+  for (const TDirectoryEntry& entry : m_entries) {
+    if ((entry.Target & kHighBit) == 0) continue;
+    if ((entry.Name & kHighBit) != 0) {
+      if (!NameIsInFile(entry.Name & ~kHighBit)) continue;
+      name.IsString = true;
+    } else {
+      name.Id = static_cast<uint16_t>(entry.Name & 0xFFFF);
+    }
+    name.Directory = entry.Target & ~kHighBit;
+    return true;
+  }
+  return false;
 }
 
 bool TPeResources::ListNames(uint16_t type, std::vector<TResourceName>& names) const {
@@ -228,14 +310,30 @@ bool TPeResources::ListNames(uint16_t type, std::vector<TResourceName>& names) c
   return !names.empty();
 }
 
+bool TPeResources::IndexIds(uint16_t type) const {
+  if (m_idsIndexed && m_indexedType == type) return true;
+  m_idsIndexed = true;
+  m_indexedType = type;
+  m_ids.clear();
+  uint32_t typeDirectory;
+  if (!FindSubdirectory(0, type, typeDirectory) || !ReadDirectory(typeDirectory, m_entries)) return false;
+  for (const TDirectoryEntry& entry : m_entries) {
+    if ((entry.Name & kHighBit) == 0 && (entry.Target & kHighBit) != 0) {
+      m_ids.emplace(static_cast<uint16_t>(entry.Name & 0xFFFF), entry.Target & ~kHighBit);
+    }
+  }
+  return true;
+}
+
 bool TPeResources::FindName(uint16_t type, uint16_t id, TResourceName& name) const {
   name = TResourceName{};
-  uint32_t typeDirectory, nameDirectory;
-  if (!m_open || !FindSubdirectory(0, type, typeDirectory) || !FindSubdirectory(typeDirectory, id, nameDirectory)) {
-    return false;
-  }
+  // An icon group names each member by id; one index of the type's directory answers
+  // them all, however many the group lists.
+  if (!m_open || !IndexIds(type)) return false;
+  const auto found = m_ids.find(id);
+  if (found == m_ids.end()) return false;
   name.Id = id;
-  name.Directory = nameDirectory;
+  name.Directory = found->second;
   return true;
 }
 
@@ -261,6 +359,7 @@ bool TPeResources::ReadResource(const TResourceLanguage& language, std::string& 
   uint64_t offset;
   if (!MapRva(rva, size, offset)) return false;
   const std::size_t wanted = std::min<uint64_t>(size, maxBytes);
+  if (wanted > m_budget) return false;
   bytes.resize(wanted);
   if (!ReadAt(offset, bytes.data(), wanted)) {
     bytes.clear();

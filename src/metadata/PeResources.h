@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace orv {
@@ -38,7 +39,11 @@ struct TResourceLanguage {
 // when the image is not open or the structure it needs is damaged; none throws.
 //
 // The tree is always walked exactly three levels deep (type, name, language), so a
-// directory entry that points back at its own directory cannot make it loop.
+// directory entry that points back at its own directory cannot make it loop. A
+// crafted image costs bounded time: addresses are mapped through an index of the
+// sections built once, the ids under a type are indexed at the first FindName, and
+// every open image may read at most a fixed number of bytes (far more than any real
+// image needs); past that every query fails as on a damaged image.
 class TPeResources {
 public:
   TPeResources() = default;
@@ -57,9 +62,13 @@ public:
   bool IsPe32Plus() const { return m_pe32Plus; }
 
   // The names under one resource type, in directory order (named entries first in a
-  // well-formed image, then ids). False when the type is absent.
+  // well-formed image, then ids), their strings read. False when the type is absent.
   bool ListNames(uint16_t type, std::vector<TResourceName>& names) const;
-  // The name with a numeric id under one type (how icon groups refer to their icons).
+  // The first of the names ListNames lists, without reading its string (String stays
+  // empty): what the readers use, since Windows takes the first name of a type.
+  bool FirstName(uint16_t type, TResourceName& name) const;
+  // The name with a numeric id under one type (how icon groups refer to their icons):
+  // the first such entry in directory order.
   bool FindName(uint16_t type, uint16_t id, TResourceName& name) const;
   // The languages one name is available in, in directory order.
   bool ListLanguages(const TResourceName& name, std::vector<TResourceLanguage>& languages) const;
@@ -79,8 +88,16 @@ private:
     uint32_t Name;
     uint32_t Target;
   };
+  // A stretch of image addresses from Start up to the next segment's Start, and the
+  // section that maps it (the first in table order that covers it), or kNoSection.
+  struct TSegment {
+    uint64_t Start;
+    uint32_t Section;
+  };
+  static constexpr uint32_t kNoSection = UINT32_MAX;
 
   bool ReadHeaders();
+  void IndexSections();
   // Reads length bytes at a file offset; false when they are not all in the file.
   bool ReadAt(uint64_t offset, void* buffer, std::size_t length) const;
   // The file offset of an image range that must lie in one section's file-backed bytes.
@@ -92,6 +109,9 @@ private:
   bool ReadDirectory(uint32_t offset, std::vector<TDirectoryEntry>& entries) const;
   bool FindSubdirectory(uint32_t directory, uint16_t id, uint32_t& subdirectory) const;
   bool ReadName(uint32_t offset, std::u16string& name) const;
+  // Whether ReadName would find the whole string, without reading it.
+  bool NameIsInFile(uint32_t offset) const;
+  bool IndexIds(uint16_t type) const;
 
   bool m_open = false;
   bool m_pe32Plus = false;
@@ -100,7 +120,13 @@ private:
   uint64_t m_fileSize = 0;
   uint32_t m_treeRva = 0;
   std::vector<TSection> m_sections;
+  std::vector<TSegment> m_segments;  // sorted by Start
   mutable std::vector<TDirectoryEntry> m_entries;  // reused by every directory read
+  mutable uint64_t m_budget = 0;  // bytes this image may still read
+  // The ids under one type and their name directories, first entry winning.
+  mutable bool m_idsIndexed = false;
+  mutable uint16_t m_indexedType = 0;
+  mutable std::unordered_map<uint16_t, uint32_t> m_ids;
 };
 
 // The index in languages of the one the Windows loader picks for a user's language:

@@ -9,6 +9,8 @@
 #include "platform/CodePage.h"
 #include "platform/OSError.h"
 
+#include <utility>
+
 namespace orv {
 
 TAtomicFile CreateListingFile(const TFilePath& listing) {
@@ -21,12 +23,29 @@ TAtomicFile CreateListingFile(const TFilePath& listing) {
 
 namespace {
 
+constexpr const char* kStylesheetNotCopied = "スタイルシートをコピーできませんでした: ";
+
+// Writes the listing; returns the regular file it now is, or "" for a listing that went
+// straight to a FIFO, a terminal or a device.
 template <class Writer>
-void WriteWith(const TListingContext& context) {
+std::string WriteWith(const TListingContext& context) {
   TAtomicFile file = CreateListingFile(context.OutputFile);
   Writer writer(context, file);
   TListingWalk(context).Run(writer);
   file.Commit();
+  return file.WritesDirectly() ? std::string() : file.TargetPath();
+}
+
+void CopyStylesheetsBeside(const TListingContext& context, const std::string& listing) {
+  if (listing.empty()) return;
+  for (const std::string& failed : CopyStylesheets(context.ExeDirectory, context.SampleDirectory, listing)) {
+    std::string notice = Utf8ToAnsi(kStylesheetNotCopied) + Utf8ToAnsi(failed);
+    if (context.Notices) {
+      context.Notices->push_back(std::move(notice));
+    } else {
+      context.Host.ShowWarning(notice);
+    }
+  }
 }
 
 }  // namespace
@@ -39,12 +58,11 @@ bool WriteListing(const TListingContext& context) {
     case FileTypeHtml:
       WriteWith<THtmlWriter>(context);
       return true;
-    case FileTypeXml:
-      WriteWith<TXmlWriter>(context);
-      if (context.Options.XSLT) {
-        CopyStylesheets(context.ExeDirectory, context.SampleDirectory, context.OutputFile.Native);
-      }
+    case FileTypeXml: {
+      const std::string listing = WriteWith<TXmlWriter>(context);
+      if (context.Options.XSLT) CopyStylesheetsBeside(context, listing);
       return true;
+    }
     default:
       return false;
   }

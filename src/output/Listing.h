@@ -15,7 +15,8 @@ namespace orv {
 TAtomicFile CreateListingFile(const TFilePath& listing);
 
 // The listing of context.Options.FileType (CSV, HTML or XML), and after an XML
-// listing, with the XSLT option, the stylesheet copies. Returns false, writing
+// listing, with the XSLT option, the stylesheet copies (only beside a listing that is
+// a regular file; a copy that cannot be made goes to context.Notices). Returns false, writing
 // nothing, when the file type names no format (a hand-edited settings file); true
 // when the listing was written, also after a stop (the partial listing ends with its
 // footer). Throws EOSError when the file cannot be created (message above) or written

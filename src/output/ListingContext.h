@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace orv {
 
@@ -41,6 +42,9 @@ struct TListingContext {
   // Native, ending in "/": where the installed stylesheet sample lies when ExeDirectory
   // (ORVANTIS_HOME) holds none. Empty: ExeDirectory only.
   std::string SampleDirectory = {};
+  // Receives what the writer could not do beside the listing (a stylesheet copy that
+  // failed), as CP932 texts. Null: each becomes a warning box of the host.
+  std::vector<std::string>* Notices = nullptr;
 };
 
 }  // namespace orv

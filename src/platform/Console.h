@@ -30,8 +30,11 @@ void ClearProgressLine();
 // characters count two), keeping its end: a path's last parts tell the most.
 std::string FitToColumns(std::string_view utf8, int columns);
 
-// The first SIGINT (Ctrl-C) after this call only raises a flag that the run reads as
-// the stop command; a second one ends the process as usual.
+// The first SIGINT (Ctrl-C), SIGTERM (a service manager's stop) or SIGHUP (a closed
+// terminal) after this call only raises a flag that the run reads as the stop
+// command, so the run ends as a stopped one: no temporary file, the older listing
+// intact, the settings saved. A second signal of the same kind ends the process as
+// usual.
 void InstallInterruptFlag();
 bool InterruptRequested();
 

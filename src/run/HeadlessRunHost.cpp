@@ -23,6 +23,16 @@ std::string TerminalText(const std::string& ansi) {
   return result;
 }
 
+// A name or reason on one line of its own: no byte of it may end or move the line.
+std::string OneLine(std::string text) {
+  for (char& c : text) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+  }
+  return text;
+}
+
+constexpr const char* kUnreadLabel = "orvantis: 読み取れませんでした: ";
+
 }  // namespace
 
 THeadlessRunHost::THeadlessRunHost(bool progress, bool openDocuments)
@@ -62,6 +72,14 @@ void THeadlessRunHost::Finish() {
   if (m_lineShown) {
     WriteStderr("\n");
     m_lineShown = false;
+  }
+}
+
+void THeadlessRunHost::ReportUnreadEntries(const std::vector<TUnreadEntry>& entries) {
+  ClearLine();
+  for (const TUnreadEntry& entry : entries) {
+    const std::string path = entry.NativePath.empty() ? AnsiToUtf8(entry.Path) : entry.NativePath;
+    WriteStderr(kUnreadLabel + OneLine(path) + ": " + OneLine(AnsiToUtf8(entry.Reason)) + "\n");
   }
 }
 

@@ -1,14 +1,16 @@
 // THeadlessRunHost: runs the automatic mode without a window. Status texts become one
 // updating progress line on standard error when it is a terminal (nothing otherwise);
-// warnings and errors are printed; questions are answered OK; Ctrl-C is the stop
-// command.
+// warnings and errors are printed; questions are answered OK; Ctrl-C, SIGTERM and
+// SIGHUP are the stop command.
 #pragma once
 
 #include "core/RunHost.h"
+#include "run/RunDriver.h"
 
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace orv {
 
@@ -20,11 +22,15 @@ public:
   THeadlessRunHost(bool progress, bool openDocuments);
   ~THeadlessRunHost() override;
 
-  // Called from Pump when Ctrl-C was pressed; the app wires it to the stop command.
+  // Called from Pump when a stop signal arrived; the app wires it to the stop command.
   std::function<void()> OnStopRequested;
 
   // Draws the last status text if it was not drawn yet and ends the progress line.
   void Finish();
+
+  // One warning line per entry: its native path (UTF-8) and the reason it could not
+  // be read, control characters shown as "?" so that each entry stays one line.
+  void ReportUnreadEntries(const std::vector<TUnreadEntry>& entries);
 
   void ShowStatus(const std::string& text) override;
   void Pump() override;

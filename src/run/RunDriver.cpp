@@ -32,6 +32,11 @@ constexpr const char* kSorting = "検索結果をソートしています";
 constexpr const char* kWriting = "検索結果をファイルに出力しています";
 constexpr const char* kPreparing = "ファイル検索の準備をしています";
 constexpr const char* kStopped = "処理が中断されました";
+constexpr const char* kUnreadCount = "件の項目を読み取れませんでした";
+constexpr const char* kPatternGaveUp = "正規表現 ";
+constexpr const char* kPatternGaveUpEnd = " の照合が打ち切られました: ";
+constexpr const char* kNoWriterStart = "ファイルの種類 (FileType=";
+constexpr const char* kNoWriterEnd = ") に対応する出力形式がないため、何も出力していません。";
 
 std::string WithTrailingDelimiter(std::string text) {
   if (!AnsiEndsWithDelimiter(text, PathDelim)) {
@@ -141,6 +146,8 @@ TRunOutcome TRunDriver::RunSteps() {
   m_entriesWalked = 0;
   m_directoriesWalked = 0;
   m_unreadEntries.clear();
+  m_patternErrorsTaken = 0;
+  m_notices.clear();
   m_lists.FileList.Clear();
   m_lists.DirectoryList.Clear();
 
@@ -181,11 +188,24 @@ TRunOutcome TRunDriver::RunSteps() {
   LoadCaptions(m_captionPath, m_captions);
   m_host.ShowStatus(Text(kWriting));
   m_host.Pump();
-  const bool written = WriteOutput();
+  if (!WriteOutput()) {
+    // A hand-edited file type: nothing was written, and that is not a success.
+    EndRunning();
+    m_host.ShowStatus({});
+    m_host.ShowError(Text(kNoWriterStart) + std::to_string(Options.FileType) + Text(kNoWriterEnd));
+    return TRunOutcome::Failed;
+  }
 
   EndRunning();
-  m_host.ShowStatus({});
-  if (written && Options.FileOpen) {
+  // The last status text stays on the bar: it says whether the listing is whole, and
+  // what could not be done beside it. No box: an automatic run must not wait for a click.
+  std::string last = m_unreadEntries.empty() ? std::string()
+                                             : std::to_string(m_unreadEntries.size()) + Text(kUnreadCount);
+  for (const std::string& notice : m_notices) {
+    last += (last.empty() ? "" : " / ") + notice;
+  }
+  m_host.ShowStatus(last);
+  if (Options.FileOpen) {
     OpenResult();
   }
   return TRunOutcome::Written;
@@ -275,13 +295,13 @@ bool TRunDriver::WriteOutput() {
       .Regional = regional,
       .Clock = CurrentLocalDateTime,
       .SampleDirectory = m_sharedDataDirectory,
+      .Notices = &m_notices,
   };
   if (Options.FileType == FileTypeXml) {
     // The stylesheet copy in the home folder may be the first file saved there.
     CreateDirectories(m_exeDirectory);
   }
-  // No format selected (a hand-edited settings file) writes nothing; the run still
-  // counts as written, but there is nothing to open.
+  // False for a file type that names no format (a hand-edited settings file).
   return WriteListing(context);
 }
 
@@ -315,8 +335,21 @@ void TRunDriver::SearchFileFindDir(const std::string& name, const TSearchFileDat
 void TRunDriver::SearchFileFind(const std::string& name, const TSearchFileData& data, bool& continueWalk) {
   ++m_entriesWalked;
   m_builder.BuildEntry(name, data);
+  TakePatternErrors(data.NativePath);
   if (!m_running) {
     continueWalk = false;
+  }
+}
+
+void TRunDriver::TakePatternErrors(const std::string& nativePath) {
+  // The filters record the files the engine gave up on; taken here, they join the
+  // walk's errors in walk order, with the native path the filters never see.
+  const std::vector<TPatternMatchError>& errors = m_filters.PatternErrors();
+  for (; m_patternErrorsTaken < errors.size(); ++m_patternErrorsTaken) {
+    const TPatternMatchError& error = errors[m_patternErrorsTaken];
+    m_unreadEntries.push_back({error.Path,
+                               Text(kPatternGaveUp) + Options.RegExpText + Text(kPatternGaveUpEnd) + error.Message,
+                               nativePath});
   }
 }
 

@@ -18,17 +18,19 @@
 namespace orv {
 
 enum class TRunOutcome {
-  Written,     // the run went to its end (and wrote its listing, where there is a writer)
+  Written,     // the run went to its end and wrote its listing (UnreadEntries says what it lacks)
   NotStarted,  // the save dialog was cancelled, or a check (M1-M4) refused the run
   Stopped,     // the stop command ended the walk; nothing was written
-  Failed,      // an error ended the run; its message was shown
+  Failed,      // an error ended the run, or the file type names no format; the message was shown
 };
 
 // An entry the last run could not read or decide on: the listing was written without
-// it, or with its content facts missing. Path is CP932 as the listing shows paths.
+// it, or with its content facts missing. Path and Reason are CP932 as the listing
+// shows texts; NativePath is the file-system path where the run knows it ("" when not).
 struct TUnreadEntry {
   std::string Path;
   std::string Reason;
+  std::string NativePath = {};
 };
 
 class TRunDriver {
@@ -76,9 +78,13 @@ public:
   // Counts of the last walk (every entry and directory reported), for progress and tests.
   int64_t EntriesWalked() const { return m_entriesWalked; }
   int64_t DirectoriesWalked() const { return m_directoriesWalked; }
-  // What the last run could not read, in the order it was met; empty for a complete
-  // listing.
+  // What the last run could not read, in the order it was met: what the walk could not
+  // enumerate or take, and the files the pattern engine gave up on. Empty for a
+  // complete listing.
   const std::vector<TUnreadEntry>& UnreadEntries() const { return m_unreadEntries; }
+  // What the last run could not do beside its listing (a stylesheet copy), CP932. The
+  // last status text names them too; they do not make the listing incomplete.
+  const std::vector<std::string>& Notices() const { return m_notices; }
 
   const TSearchFile& Walker() const { return m_searchFile; }
   const TScanFilters& Filters() const { return m_filters; }
@@ -94,6 +100,7 @@ private:
   void SearchFileFindDir(const std::string& name, const TSearchFileData& data, bool& skip, bool& ignoreSubDir);
   void SearchFileFind(const std::string& name, const TSearchFileData& data, bool& continueWalk);
   void EndRunning();
+  void TakePatternErrors(const std::string& nativePath);
 
   TRunHost& m_host;
   bool m_autoMode = false;
@@ -112,6 +119,8 @@ private:
   int64_t m_entriesWalked = 0;
   int64_t m_directoriesWalked = 0;
   std::vector<TUnreadEntry> m_unreadEntries;
+  std::size_t m_patternErrorsTaken = 0;
+  std::vector<std::string> m_notices;
 
   TSearchFile m_searchFile;
   TScanFilters m_filters{Options};

@@ -7,6 +7,7 @@
 #include "ui/FolderTree.h"
 #include "ui/PanelRadioGroup.h"
 #include "ui/QtText.h"
+#include "ui/TerminationWatcher.h"
 #include "ui/UpDown.h"
 #include "ui/UrlLabel.h"
 
@@ -194,6 +195,18 @@ void TOrvantisForm::ButtonExecuteClick() {
 }
 
 void TOrvantisForm::ButtonStopClick() { m_driver.Stop(); }
+
+void TOrvantisForm::WatchTerminationSignal() {
+  m_terminationWatcher = std::make_unique<TTerminationWatcher>([this] {
+    if (Running()) {
+      // As a user would: stop, and close once the run has returned.
+      m_closeRequested = true;
+      m_driver.Stop();
+      return;
+    }
+    close();
+  });
+}
 
 void TOrvantisForm::ButtonSelectProgramClick() {
   QFileDialog dialog(this, QStringLiteral("開く"));

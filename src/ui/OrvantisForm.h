@@ -15,6 +15,7 @@
 #include <QFont>
 #include <QWidget>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,7 @@ namespace orv {
 
 enum class TCaptionPos;
 class TFolderTree;
+class TTerminationWatcher;
 class TPanelRadioGroup;
 class TUpDown;
 class TUrlLabel;
@@ -49,6 +51,11 @@ public:
   // exactly two command-line parameters, the settings into the controls, "/" selected
   // in the folder tree, the enabling rules.
   void Start(const std::vector<std::string>& arguments);
+
+  // From now on SIGTERM acts as the user would: the stop command when a run is under
+  // way, then closing the window (which saves the settings). Throws EOSError when the
+  // signal cannot be watched.
+  void WatchTerminationSignal();
 
   TRunDriver& Driver() { return m_driver; }
   // The outcome of the run made in automatic mode (NotStarted until it ran).
@@ -120,6 +127,7 @@ private:
 
   TRunDriver m_driver{*this};
   TQtIconSource m_iconSource;
+  std::unique_ptr<TTerminationWatcher> m_terminationWatcher;
   TRunOutcome m_automaticOutcome = TRunOutcome::NotStarted;
   bool m_automaticStarted = false;
   bool m_closeRequested = false;

@@ -1,8 +1,10 @@
 // The PE resource reader on generated images: finding resources by type, name and
-// language, and refusing cut and damaged images without reading out of bounds.
+// language, refusing cut and damaged images without reading out of bounds, and
+// crafted images that would make a naive reader run for minutes.
 #include "metadata/PeResources.h"
 
 #include "metadata/FileVerInfo.h"
+#include "metadata/PeIcon.h"
 #include "PeTestImage.h"
 #include "support/TempDir.h"
 
@@ -209,6 +211,28 @@ TEST(PeResourcesTest, DamagedImagesGiveNoInfoAndNeverLoop) {
     }
   }
   EXPECT_GT(intact, 0);
+}
+
+TEST(PeResourcesTest, CraftedImagesStillGiveWhatTheyHold) {
+  // Each image repeats one costly thing 65,535 times (a member that is missing behind
+  // 65,534 sections, one broken 4 MB member, one 65,535-character name); a reader that
+  // pays for each repetition does not finish within the test's time.
+  test::TTempDir dir;
+  constexpr uint32_t kBlue = 0xFF0000FFu;
+  const std::string member = test::SolidIconDib(32, kBlue);
+  TPeIconReader reader(0x0409);
+  for (const auto& [name, image] : {std::pair{"missing.exe", test::BuildIconGroupOfMissingMembers(member)},
+                                    std::pair{"broken.exe", test::BuildIconGroupOfOneBrokenImage(member)}}) {
+    TIconImage icon;
+    ASSERT_TRUE(reader.SmallIcon(dir.WriteFile(name, image), icon)) << name;
+    EXPECT_EQ(icon.Pixels, std::vector<uint32_t>(256, kBlue)) << name;
+  }
+
+  const std::string block = test::EncodeVersionNode(
+      test::VersionInfo({test::TStringTable{u"040904B0", {{u"FileVersion", u"1.0"}}}}, {{0x0409, 0x04B0}}));
+  TFileVerInfo info(0x0409);
+  info.SetFileName(dir.WriteFile("named.dll", test::BuildManyNamedVersions(block)));
+  EXPECT_EQ(info.FileVersion(), "1.0");
 }
 
 }  // namespace

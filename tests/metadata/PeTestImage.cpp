@@ -27,6 +27,7 @@ std::size_t Align(std::size_t value, std::size_t alignment) { return (value + al
 constexpr uint32_t kSectionRva = 0x1000;
 constexpr std::size_t kHeadersSize = 0x200;
 constexpr std::size_t kFileAlignment = 0x200;
+constexpr std::size_t kSectionHeaderSize = 40;
 
 }  // namespace
 
@@ -99,6 +100,59 @@ TVersionNode VersionInfo(const std::vector<TStringTable>& tables,
   return root;
 }
 
+std::string WrapResourceSection(const std::string& rsrc, bool pe32Plus, TPeLayout* layout) {
+  const std::size_t treeSize = rsrc.size();
+  // DOS stub header, signature, file header, optional header, one section.
+  std::string image;
+  image += "MZ";
+  image.resize(0x3C, '\0');
+  Append32(image, 0x40);
+  const std::size_t pe = image.size();
+  image += std::string("PE\0\0", 4);
+  const uint16_t optionalSize = pe32Plus ? 240 : 224;
+  Append16(image, pe32Plus ? 0x8664 : 0x014C);  // machine
+  Append16(image, 1);                            // sections
+  Append32(image, 0);                            // time stamp
+  Append32(image, 0);                            // symbol table
+  Append32(image, 0);                            // symbols
+  Append16(image, optionalSize);
+  Append16(image, pe32Plus ? 0x0022 : 0x0102);  // executable, large-address-aware / 32-bit
+  const std::size_t optional = image.size();
+  image.resize(optional + optionalSize, '\0');
+  Poke16(image, optional, pe32Plus ? 0x20B : 0x10B);
+  Poke32(image, optional + 32, 0x1000);  // section alignment
+  Poke32(image, optional + 36, kFileAlignment);
+  Poke32(image, optional + 56, static_cast<uint32_t>(kSectionRva + Align(treeSize, 0x1000)));  // image size
+  Poke32(image, optional + 60, kHeadersSize);
+  Poke16(image, optional + 68, 2);  // GUI subsystem
+  const std::size_t directories = optional + (pe32Plus ? 112 : 96);
+  Poke32(image, directories - 4, 16);
+  Poke32(image, directories + 16, kSectionRva);
+  Poke32(image, directories + 20, static_cast<uint32_t>(treeSize));
+  const std::size_t sectionTable = image.size();
+  image += std::string(".rsrc\0\0\0", 8);
+  Append32(image, static_cast<uint32_t>(treeSize));
+  Append32(image, kSectionRva);
+  Append32(image, static_cast<uint32_t>(Align(treeSize, kFileAlignment)));
+  Append32(image, kHeadersSize);
+  Append32(image, 0);
+  Append32(image, 0);
+  Append32(image, 0);
+  Append32(image, 0x40000040);  // initialised data, readable
+  image.resize(kHeadersSize, '\0');
+  image += rsrc;
+  PadTo(image, kFileAlignment);
+
+  if (layout != nullptr) {
+    layout->PeHeader = pe;
+    layout->OptionalHeader = optional;
+    layout->SectionTable = sectionTable;
+    layout->ResourceTree = kHeadersSize;
+    layout->ResourceRva = kSectionRva;
+  }
+  return image;
+}
+
 std::string BuildPeImage(const std::vector<TPeResource>& resources, bool pe32Plus, TPeLayout* layout) {
   // type -> name (strings sort before ids) -> language -> index into resources
   using TNameKey = std::tuple<bool, std::u16string, uint16_t>;
@@ -146,8 +200,6 @@ std::string BuildPeImage(const std::vector<TPeResource>& resources, bool pe32Plu
     dataOffsets[i] = offset;
     offset += resources[i].Data.size();
   }
-  const std::size_t treeSize = offset;
-
   std::string rsrc;
   const auto directory = [&rsrc](uint16_t named, uint16_t ids) {
     Append32(rsrc, 0);
@@ -203,53 +255,8 @@ std::string BuildPeImage(const std::vector<TPeResource>& resources, bool pe32Plu
     rsrc += resources[i].Data;
   }
 
-  // Headers: DOS stub header, signature, file header, optional header, one section.
-  std::string image;
-  image += "MZ";
-  image.resize(0x3C, '\0');
-  Append32(image, 0x40);
-  const std::size_t pe = image.size();
-  image += std::string("PE\0\0", 4);
-  const uint16_t optionalSize = pe32Plus ? 240 : 224;
-  Append16(image, pe32Plus ? 0x8664 : 0x014C);  // machine
-  Append16(image, 1);                            // sections
-  Append32(image, 0);                            // time stamp
-  Append32(image, 0);                            // symbol table
-  Append32(image, 0);                            // symbols
-  Append16(image, optionalSize);
-  Append16(image, pe32Plus ? 0x0022 : 0x0102);  // executable, large-address-aware / 32-bit
-  const std::size_t optional = image.size();
-  image.resize(optional + optionalSize, '\0');
-  Poke16(image, optional, pe32Plus ? 0x20B : 0x10B);
-  Poke32(image, optional + 32, 0x1000);  // section alignment
-  Poke32(image, optional + 36, kFileAlignment);
-  Poke32(image, optional + 56, static_cast<uint32_t>(kSectionRva + Align(treeSize, 0x1000)));  // image size
-  Poke32(image, optional + 60, kHeadersSize);
-  Poke16(image, optional + 68, 2);  // GUI subsystem
-  const std::size_t directories = optional + (pe32Plus ? 112 : 96);
-  Poke32(image, directories - 4, 16);
-  Poke32(image, directories + 16, kSectionRva);
-  Poke32(image, directories + 20, static_cast<uint32_t>(treeSize));
-  const std::size_t sectionTable = image.size();
-  image += std::string(".rsrc\0\0\0", 8);
-  Append32(image, static_cast<uint32_t>(treeSize));
-  Append32(image, kSectionRva);
-  Append32(image, static_cast<uint32_t>(Align(treeSize, kFileAlignment)));
-  Append32(image, kHeadersSize);
-  Append32(image, 0);
-  Append32(image, 0);
-  Append32(image, 0);
-  Append32(image, 0x40000040);  // initialised data, readable
-  image.resize(kHeadersSize, '\0');
-  image += rsrc;
-  PadTo(image, kFileAlignment);
-
+  const std::string image = WrapResourceSection(rsrc, pe32Plus, layout);
   if (layout != nullptr) {
-    layout->PeHeader = pe;
-    layout->OptionalHeader = optional;
-    layout->SectionTable = sectionTable;
-    layout->ResourceTree = kHeadersSize;
-    layout->ResourceRva = kSectionRva;
     layout->TypeDirectories.clear();
     for (const auto& [type, at] : typeOffsets) layout->TypeDirectories.push_back(kHeadersSize + at);
     layout->DataEntries.clear();
@@ -284,6 +291,108 @@ void AddIconGroup(std::vector<TPeResource>& resources, uint16_t groupId, const s
     resources.push_back(TPeResource{3, icon.Id, u"", language, icon.Bytes});
   }
   resources.push_back(TPeResource{14, groupId, u"", language, group});
+}
+
+std::string SolidIconDib(uint8_t side, uint32_t argb) {
+  std::string dib;
+  for (uint32_t field : {40u, uint32_t{side}, 2u * side, 1u | 32u << 16, 0u, 0u, 0u, 0u, 0u, 0u}) Append32(dib, field);
+  for (int i = 0; i < side * side; ++i) Append32(dib, argb);
+  dib.append(static_cast<std::size_t>(side) * ((side + 31) / 32 * 4), '\0');  // the mask: nothing masked
+  return dib;
+}
+
+std::string IconGroupBytes(const std::vector<TIconEntry>& entries) {
+  std::string group;
+  Append16(group, 0);  // reserved
+  Append16(group, 1);  // icons, not cursors
+  Append16(group, static_cast<uint16_t>(entries.size()));
+  for (const TIconEntry& icon : entries) {
+    group.push_back(static_cast<char>(icon.Size));
+    group.push_back(static_cast<char>(icon.Size));
+    group.push_back('\0');  // colour count
+    group.push_back('\0');  // reserved
+    Append16(group, 1);     // planes
+    Append16(group, icon.BitCount);
+    Append32(group, static_cast<uint32_t>(icon.Bytes.size()));
+    Append16(group, icon.Id);
+  }
+  return group;
+}
+
+std::string WithSectionsBefore(const std::string& image, const TPeLayout& layout, uint16_t extra) {
+  const std::size_t table = layout.SectionTable;
+  const std::size_t headers = Align(table + kSectionHeaderSize * (std::size_t{extra} + 1), kFileAlignment);
+  std::string result = image.substr(0, table);
+  Poke16(result, layout.PeHeader + 6, static_cast<uint16_t>(extra + 1));
+  Poke32(result, layout.OptionalHeader + 60, static_cast<uint32_t>(headers));
+  for (uint32_t i = 0; i < extra; ++i) {
+    // Far above the resource section and without file bytes: never the one asked for.
+    std::string section(".empty\0\0", 8);
+    Append32(section, 0x1000);                 // virtual size
+    Append32(section, 0x10000000u + i * 0x1000);  // virtual address
+    section.append(24, '\0');
+    result += section;
+  }
+  std::string resourceSection = image.substr(table, kSectionHeaderSize);
+  Poke32(resourceSection, 20, static_cast<uint32_t>(headers));  // its raw data moves behind the table
+  result += resourceSection;
+  result.resize(headers, '\0');
+  result += image.substr(kHeadersSize);
+  return result;
+}
+
+std::string BuildIconGroupOfMissingMembers(const std::string& lastMember) {
+  std::vector<TIconEntry> entries(0xFFFE, TIconEntry{7, 16, 32, {}});
+  entries.push_back(TIconEntry{1000, 32, 32, lastMember});
+  std::vector<TPeResource> resources = {TPeResource{3, 1000, u"", 0x0409, lastMember},
+                                        TPeResource{14, 1, u"", 0x0409, IconGroupBytes(entries)}};
+  TPeLayout layout;
+  const std::string image = BuildPeImage(resources, false, &layout);
+  return WithSectionsBefore(image, layout, 0xFFFD);
+}
+
+std::string BuildIconGroupOfOneBrokenImage(const std::string& lastMember) {
+  const std::string broken(4 * 1024 * 1024, '\xFF');
+  std::vector<TIconEntry> entries(0xFFFE, TIconEntry{1, 16, 32, {}});
+  entries.push_back(TIconEntry{2, 32, 32, lastMember});
+  return BuildPeImage({TPeResource{3, 1, u"", 0x0409, broken}, TPeResource{3, 2, u"", 0x0409, lastMember},
+                       TPeResource{14, 1, u"", 0x0409, IconGroupBytes(entries)}});
+}
+
+std::string BuildManyNamedVersions(const std::string& versionBlock, uint16_t count, uint16_t nameLength) {
+  // One tree written by hand: every name entry of the version type points at the same
+  // long string and the same language directory.
+  const uint32_t typeDirectory = 16 + 8;
+  const uint32_t languageDirectory = typeDirectory + 16 + 8 * uint32_t{count};
+  const uint32_t dataEntry = languageDirectory + 16 + 8;
+  const uint32_t name = dataEntry + 16;
+  const uint32_t data = static_cast<uint32_t>(Align(name + 2 + 2 * std::size_t{nameLength}, 8));
+  std::string rsrc;
+  const auto directory = [&rsrc](uint16_t named, uint16_t ids) {
+    for (int i = 0; i < 3; ++i) Append32(rsrc, 0);
+    Append16(rsrc, named);
+    Append16(rsrc, ids);
+  };
+  directory(0, 1);
+  Append32(rsrc, 16);
+  Append32(rsrc, 0x80000000u | typeDirectory);
+  directory(count, 0);
+  for (uint32_t i = 0; i < count; ++i) {
+    Append32(rsrc, 0x80000000u | name);
+    Append32(rsrc, 0x80000000u | languageDirectory);
+  }
+  directory(0, 1);
+  Append32(rsrc, 0x0409);
+  Append32(rsrc, dataEntry);
+  Append32(rsrc, kSectionRva + data);
+  Append32(rsrc, static_cast<uint32_t>(versionBlock.size()));
+  Append32(rsrc, 0);
+  Append32(rsrc, 0);
+  Append16(rsrc, nameLength);
+  for (uint32_t i = 0; i < nameLength; ++i) Append16(rsrc, u'N');
+  PadTo(rsrc, 8);
+  rsrc += versionBlock;
+  return WrapResourceSection(rsrc, false, nullptr);
 }
 
 }  // namespace orv::test

@@ -80,6 +80,32 @@ struct TIconEntry {
 void AddIconGroup(std::vector<TPeResource>& resources, uint16_t groupId, const std::vector<TIconEntry>& icons,
                   uint16_t language = 0x0409);
 
+// The image around a resource section's bytes (offsets within it are tree offsets; the
+// section's address is layout.ResourceRva, 0x1000).
+std::string WrapResourceSection(const std::string& rsrc, bool pe32Plus = false, TPeLayout* layout = nullptr);
+
+// A 32-bit icon member of one colour (0xAARRGGBB), side x side, with an empty mask.
+std::string SolidIconDib(uint8_t side, uint32_t argb);
+// The bytes of an icon group naming the entries (their Bytes give only the size field).
+std::string IconGroupBytes(const std::vector<TIconEntry>& entries);
+
+// Hostile images, each built so that a reader repeating work per entry takes minutes
+// on it, and each still holding a 32x32 member (lastMember, preferred last) or a
+// version block that a sound reader finds.
+//
+// 65,534 sections with the resource section last, and an icon group of 65,535
+// members, all but the last naming an icon that does not exist.
+std::string BuildIconGroupOfMissingMembers(const std::string& lastMember);
+// An icon group of 65,535 members, all but the last naming one 4 MB image that does
+// not decode.
+std::string BuildIconGroupOfOneBrokenImage(const std::string& lastMember);
+// count named version resources, every name the same string of nameLength characters,
+// all in one language directory holding versionBlock.
+std::string BuildManyNamedVersions(const std::string& versionBlock, uint16_t count = 0xFFFF,
+                                   uint16_t nameLength = 0xFFFF);
+// The image with extra empty sections in its table before its one resource section.
+std::string WithSectionsBefore(const std::string& image, const TPeLayout& layout, uint16_t extra);
+
 // Writes a little-endian value into bytes at offset (for damaging images).
 void Poke16(std::string& bytes, std::size_t offset, uint16_t value);
 void Poke32(std::string& bytes, std::size_t offset, uint32_t value);

@@ -4,7 +4,10 @@
 #include "ListingFixture.h"
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace orv {
 namespace {
@@ -131,6 +134,26 @@ TEST(XmlListing, StylesheetCopiesNeverReplace) {
   context.SampleDirectory = fallback.Temp / "install/";
   ASSERT_TRUE(WriteListing(context));
   EXPECT_EQ(test::ReadFileText(fallback.Temp / "out/Orvantis.xsl"), "installed");
+}
+
+TEST(XmlListing, StylesheetsGoOnlyBesideARegularFileAndFailuresAreReported) {
+  // A listing read from a FIFO: its folder gets no stylesheet.
+  TListingRun fifo("pipe.xml");
+  fifo.Temp.WriteFile("exe/Orvantis.xsl.sample", "sample");
+  ASSERT_EQ(mkfifo(fifo.Output.Native.c_str(), 0600), 0);
+  const int reader = open(fifo.Output.Native.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  ASSERT_TRUE(WriteListing(fifo.Context()));
+  close(reader);
+  EXPECT_FALSE(PathExists(fifo.Temp / "out/Orvantis.xsl"));
+  EXPECT_TRUE(fifo.Host.Warnings.empty());
+
+  // No sample anywhere: the copy that cannot be made is a warning, not silence.
+  TListingRun missing("list.xml");
+  ASSERT_TRUE(WriteListing(missing.Context()));
+  ASSERT_EQ(missing.Host.Warnings.size(), 1u);
+  EXPECT_NE(missing.Host.Warnings[0].find(missing.ExeDirectory + "Orvantis.xsl"), std::string::npos);
+  EXPECT_FALSE(PathExists(missing.Temp / "out/Orvantis.xsl"));
 }
 
 TEST(XmlListing, ShippedStylesheetRendersTheTree) {

@@ -56,6 +56,8 @@ TEST(AtomicFileTest, CommitReplacesContentAndKeepsMode) {
     file.Write("end");
     expected += big + "end";
     EXPECT_EQ(test::ReadFileText(path), "old contents that are longer");  // nothing visible before Commit
+    // Not even a temporary name: a process killed now leaves no litter.
+    EXPECT_EQ(Entries(dir.Path()), std::set<std::string>{"out.csv"});
     file.Commit();
   }
   EXPECT_EQ(test::ReadFileText(path), expected);

@@ -125,6 +125,8 @@ protected:
   // the bytes of the listing.
   std::string Run(const std::string& outputName, const std::string& moreSettings = "") {
     m_dir.WriteFile("home/Orvantis.ini", kSettings + moreSettings);
+    // As installed: the stylesheet sample beside the program.
+    m_dir.WriteFile("home/Orvantis.xsl.sample", "<xsl/>");
     test::TFakeRunHost host;
     TRunDriver driver(host);
     driver.Start({m_dir / "tree", m_dir / ("out/" + outputName)});
@@ -132,6 +134,7 @@ protected:
     EXPECT_TRUE(driver.Shutdown());
     EXPECT_TRUE(host.Errors.empty()) << host.Errors.front();
     EXPECT_TRUE(host.Warnings.empty()) << host.Warnings.front();
+    EXPECT_TRUE(driver.Notices().empty()) << driver.Notices().front();
     EXPECT_TRUE(host.Opened.empty());
     return test::ReadFileText(m_dir / ("out/" + outputName));
   }

@@ -202,6 +202,37 @@ TEST_F(RunDriverTest, AnErrorEndsTheRunAndReturnsToIdle) {
   EXPECT_EQ(driver.RunAutomatic(), TRunOutcome::Written);
 }
 
+TEST_F(RunDriverTest, WhatARunCouldNotDoIsNeverSilent) {
+  // A file the pattern engine gives up on (its match limit) is an unread entry: the
+  // listing is written without it, and the last status text counts it.
+  const std::string hard = std::string(40, 'a') + "!";
+  m_dir.WriteFile("tree/" + hard, "x");
+  TRunDriver driver(m_host);
+  driver.Start({m_dir / "tree", m_dir / "out/a.csv"});
+  driver.Options.RegExp = true;
+  driver.Options.RegExpText = "m/(a+)+$/";
+  EXPECT_EQ(driver.RunAutomatic(), TRunOutcome::Written);
+  ASSERT_EQ(driver.UnreadEntries().size(), 1u);
+  EXPECT_EQ(driver.UnreadEntries()[0].NativePath, m_dir / "tree/" + hard);
+  EXPECT_NE(driver.UnreadEntries()[0].Reason.find("m/(a+)+$/"), std::string::npos);
+  EXPECT_EQ(m_host.Statuses.back(), Utf8ToAnsi("1件の項目を読み取れませんでした"));
+
+  driver.Options.RegExp = false;
+  EXPECT_EQ(driver.RunAutomatic(), TRunOutcome::Written);
+  EXPECT_TRUE(driver.UnreadEntries().empty());
+  EXPECT_TRUE(m_host.Statuses.back().empty());
+
+  // A file type that names no format (a hand-edited settings file) writes nothing,
+  // and says so.
+  TRunDriver none(m_host);
+  none.Start({m_dir / "tree", m_dir / "out/b.txt"});
+  none.Options.FileType = -1;
+  EXPECT_EQ(none.RunAutomatic(), TRunOutcome::Failed);
+  ASSERT_EQ(m_host.Errors.size(), 1u);
+  EXPECT_NE(m_host.Errors[0].find("FileType=-1"), std::string::npos);
+  EXPECT_FALSE(PathExists(m_dir / "out/b.txt"));
+}
+
 TEST_F(RunDriverTest, InteractiveRunsTakeTheDialogAndTheTree) {
   TRunDriver driver(m_host);
   driver.Start({});

@@ -29,9 +29,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <variant>
 #include <vector>
 
@@ -472,6 +476,10 @@ public:
   }
   TFilePath SelectedDirectory() override { return TFilePath::FromNative(Target); }
   void ShowError(const std::string& text) override { Error = text; }
+  void ShowStatus(const std::string& text) override {
+    TOrvantisForm::ShowStatus(text);
+    if (OnEntryShown && Driver().EntriesWalked() > 0) OnEntryShown();
+  }
   void Pump() override {
     if (Action != TAction::None && Driver().Running() && Driver().EntriesWalked() > 0 && !Acted) {
       Acted = true;
@@ -490,6 +498,8 @@ public:
   }
 
   TAction Action = TAction::Stop;
+  // Called at each status text once the walk has reported an entry.
+  std::function<void()> OnEntryShown;
   std::string Output, Target, ChosenExtension, Error;
   bool Acted = false;
   bool ClosedWhileRunning = false;
@@ -550,6 +560,27 @@ TEST_F(OrvantisFormRun, ErrorBoxReturnsToIdle) {
   Execute();
   EXPECT_NE(m_form->Error, "");
   EXPECT_TRUE(Idle());
+}
+
+TEST_F(OrvantisFormRun, SigtermStopsTheRunAndClosesTheWindow) {
+  // The signal arrives during the run; the window acts on it at the run's next pump,
+  // as on a click of the stop button followed by closing the window.
+  m_form->WatchTerminationSignal();
+  m_form->Action = TUnattendedForm::TAction::None;
+  m_form->Driver().Options.SubFolder = true;
+  bool raised = false;
+  m_form->OnEntryShown = [&] {
+    if (raised) return;
+    raised = raise(SIGTERM) == 0;
+    // Past the window's pump interval, so that the next pump looks at the events.
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  };
+  Execute();
+  EXPECT_TRUE(raised);
+  EXPECT_FALSE(m_form->isVisible());
+  EXPECT_EQ(m_form->Driver().EntriesWalked(), 1);
+  EXPECT_EQ(test::ReadFileText(m_form->Output), "");
+  EXPECT_NE(test::ReadFileText(m_home / "Orvantis.ini").find("ProductVersion"), std::string::npos);
 }
 
 TEST_F(OrvantisForm, AutomaticModeRunsAndCloses) {

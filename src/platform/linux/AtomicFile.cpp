@@ -9,7 +9,9 @@
 #include "platform/OSError.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -50,6 +52,35 @@ mode_t CurrentUmask() {
 bool WriteAll(int fd, const char* data, std::size_t size, int& error) {
   error = linux_detail::WriteAll(fd, std::string_view(data, size));
   return error == 0;
+}
+
+// Names for the moment between linking the unnamed file and renaming it.
+constexpr unsigned kNameAttempts = 100;
+
+std::string ProcPath(int fd) {
+  char path[64];
+  std::snprintf(path, sizeof path, "/proc/self/fd/%d", fd);
+  return path;
+}
+
+// An unnamed file in directory, when the file system has them and /proc can name it
+// later (AT_EMPTY_PATH would need a capability ordinary users lack); -1 otherwise.
+int OpenUnnamed(const std::string& directory) {
+  const int fd = open(directory.empty() ? "." : directory.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+  if (fd < 0) return -1;
+  if (access(ProcPath(fd).c_str(), F_OK) != 0) {
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+// Makes the rename durable; a folder that cannot be synced costs only that.
+void SyncDirectory(const std::string& directory) {
+  const int fd = open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  fsync(fd);
+  close(fd);
 }
 
 }  // namespace
@@ -104,11 +135,19 @@ TAtomicFile::TAtomicFile(std::string path) : m_target(std::move(path)) {
   std::string directory = slash == std::string::npos ? std::string() : writePath.substr(0, slash + 1);
   std::string name = slash == std::string::npos ? writePath : writePath.substr(slash + 1);
   if (name.size() > kMaxTempStem) name.resize(kMaxTempStem);
-  std::string tempPath = directory + "." + name + ".XXXXXX";
-  int fd = mkostemp(tempPath.data(), O_CLOEXEC);
-  if (fd < 0) ThrowError(m_target, errno);
-  m_fd = fd;
-  m_tempPath = std::move(tempPath);
+  m_directory = directory;
+  m_tempStem = "." + name + ".";
+  m_fd = OpenUnnamed(directory);
+  m_unnamed = m_fd >= 0;
+  if (!m_unnamed) {
+    // No unnamed files here (FAT, some network file systems): a named temporary, which
+    // a killed process leaves behind. Any other failure shows again here, with its cause.
+    std::string tempPath = directory + m_tempStem + "XXXXXX";
+    int fd = mkostemp(tempPath.data(), O_CLOEXEC);
+    if (fd < 0) ThrowError(m_target, errno);
+    m_fd = fd;
+    m_tempPath = std::move(tempPath);
+  }
 
   mode_t mode = exists ? (st.st_mode & 07777) : (0666 & ~CurrentUmask());
   if (exists && (st.st_uid != geteuid() || st.st_gid != getegid())) {
@@ -120,7 +159,7 @@ TAtomicFile::TAtomicFile(std::string path) : m_target(std::move(path)) {
     int code = errno;
     close(m_fd);
     m_fd = -1;
-    unlink(m_tempPath.c_str());
+    if (!m_tempPath.empty()) unlink(m_tempPath.c_str());
     m_tempPath.clear();
     ThrowError(m_target, code);
   }
@@ -165,15 +204,52 @@ void TAtomicFile::Flush() {
   }
 }
 
+void TAtomicFile::Fail(int code) {
+  if (m_fd >= 0) close(m_fd);
+  m_fd = -1;
+  ThrowError(m_target, code);
+}
+
+void TAtomicFile::GiveTemporaryName() {
+  // linkat never replaces, and rename cannot take an unnamed file, so the file gets a
+  // fresh name of its own first and is then renamed over the target in one step.
+  const std::string source = ProcPath(m_fd);
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  unsigned long long seed = static_cast<unsigned long long>(now.tv_nsec) ^
+                            static_cast<unsigned long long>(now.tv_sec) << 20 ^
+                            static_cast<unsigned long long>(getpid()) << 40;
+  for (unsigned attempt = 0; attempt < kNameAttempts; ++attempt) {
+    char suffix[24];
+    std::snprintf(suffix, sizeof suffix, "%06llx", (seed + attempt * 0x9E3779B97F4A7C15ull) & 0xFFFFFFull);
+    const std::string path = m_directory + m_tempStem + suffix;
+    if (linkat(AT_FDCWD, source.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      m_tempPath = path;
+      return;
+    }
+    if (errno != EEXIST) Fail(errno);
+  }
+  Fail(EEXIST);
+}
+
 void TAtomicFile::Commit() {
   if (m_committed) return;
   if (m_fd < 0) ThrowError(m_target, EIO);
   Flush();
+  if (!m_direct) {
+    // On the disk before the rename: otherwise a power cut can leave the new name
+    // pointing at an empty file.
+    if (fsync(m_fd) != 0) Fail(errno);
+    if (m_unnamed) GiveTemporaryName();
+  }
   int fd = m_fd;
   m_fd = -1;
   // close reports delayed write errors on some file systems (NFS, quotas).
   if (close(fd) != 0) ThrowError(m_target, errno);
-  if (!m_direct && rename(m_tempPath.c_str(), m_target.c_str()) != 0) ThrowError(m_target, errno);
+  if (!m_direct) {
+    if (rename(m_tempPath.c_str(), m_target.c_str()) != 0) ThrowError(m_target, errno);
+    SyncDirectory(m_directory);
+  }
   m_committed = true;
 }
 

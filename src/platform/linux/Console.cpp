@@ -68,7 +68,9 @@ void InstallInterruptFlag() {
   sigemptyset(&action.sa_mask);
   // Reset to the default after the first signal: a second Ctrl-C ends the program.
   action.sa_flags = SA_RESETHAND;
-  sigaction(SIGINT, &action, nullptr);
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    sigaction(signal, &action, nullptr);
+  }
 }
 
 bool InterruptRequested() { return g_interrupted != 0; }
