@@ -1,6 +1,7 @@
 // The folder tree: a QFileSystemModel restricted to folders behind a tree view.
 #include "ui/FolderTree.h"
 
+#include "ui/FolderModel.h"
 #include "ui/QtIconSource.h"
 
 #include "platform/Launch.h"
@@ -13,23 +14,23 @@
 #include <QHeaderView>
 #include <QIcon>
 #include <QMenu>
+#include <QPainter>
 
 namespace orv {
 
 namespace {
 
 constexpr int kIndentation = 19;
+// The expand button: a square of this side with a plus or minus inside.
+constexpr int kExpanderSide = 9;
+constexpr int kExpanderSignInset = 2;
 const char* const kRoot = "/";
 
 }  // namespace
 
-TFolderTree::TFolderTree(QWidget* parent) : QTreeView(parent), m_model(new QFileSystemModel(this)) {
+TFolderTree::TFolderTree(QWidget* parent) : QTreeView(parent), m_model(new TFolderModel(this)) {
   // Theme folder icons even without a desktop session that names a theme.
   PrepareIconTheme();
-  // Only the folder names are shown, so nothing else needs reading, and a tree that
-  // is not watched costs no inotify watches on large trees.
-  m_model->setOption(QFileSystemModel::DontWatchForChanges);
-  m_model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
   m_model->setRootPath(QString::fromLatin1(kRoot));
   setModel(m_model);
   for (int column = 1; column < m_model->columnCount(); ++column) {
@@ -86,6 +87,47 @@ void TFolderTree::DirectoryLoaded(const QString& path) {
     m_pendingScroll.clear();
     scrollTo(currentIndex());
   }
+}
+
+void TFolderTree::drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const {
+  // Dotted lines join each folder to its parent and its siblings, and a folder with
+  // subfolders has a plus or minus box on its line; the root level has neither.
+  const int indent = indentation();
+  const QColor lineColor = palette().color(QPalette::Dark);
+  QPen dotted(lineColor, 1, Qt::CustomDashLine);
+  dotted.setDashPattern({1, 1});
+  painter->save();
+  painter->setPen(dotted);
+  const int middleY = rect.top() + rect.height() / 2;
+  int column = rect.right() + 1 - indent;
+  const int middleX = column + indent / 2;
+  const bool hasNext = index.sibling(index.row() + 1, 0).isValid();
+  painter->drawLine(middleX, rect.top(), middleX, hasNext ? rect.bottom() : middleY);
+  painter->drawLine(middleX, middleY, column + indent - 1, middleY);
+  // Each ancestor below the root level with a later sibling continues its line.
+  for (QModelIndex ancestor = index.parent(); ancestor.isValid() && ancestor.parent().isValid();
+       ancestor = ancestor.parent()) {
+    column -= indent;
+    if (column < rect.left()) break;
+    if (ancestor.sibling(ancestor.row() + 1, 0).isValid()) {
+      const int x = column + indent / 2;
+      painter->drawLine(x, rect.top(), x, rect.bottom());
+    }
+  }
+  if (model()->hasChildren(index)) {
+    const QRect box(middleX - kExpanderSide / 2, middleY - kExpanderSide / 2, kExpanderSide - 1, kExpanderSide - 1);
+    painter->setPen(lineColor);
+    painter->setBrush(palette().color(QPalette::Base));
+    painter->drawRect(box);
+    painter->setPen(palette().color(QPalette::Text));
+    const QPoint centre = box.center();
+    const int reach = kExpanderSide / 2 - kExpanderSignInset;
+    painter->drawLine(centre.x() - reach, centre.y(), centre.x() + reach, centre.y());
+    if (!isExpanded(index)) {
+      painter->drawLine(centre.x(), centre.y() - reach, centre.x(), centre.y() + reach);
+    }
+  }
+  painter->restore();
 }
 
 void TFolderTree::ShowContextMenu(const QPoint& position) {

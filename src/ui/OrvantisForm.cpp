@@ -20,6 +20,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -30,6 +31,9 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <QTreeView>
+
+#include <iterator>
 
 namespace orv {
 
@@ -84,6 +88,26 @@ void SetEditColor(QLineEdit* edit, bool enabled) {
 void EnableEdit(QLineEdit* edit, bool enabled) {
   edit->setEnabled(enabled);
   SetEditColor(edit, enabled);
+}
+
+// The look both file dialogs share: Qt's own dialog (the same on every desktop, and in
+// the language of Qt's translations), without a file-type list, large enough that
+// the name, size and date columns can be read.
+void PrepareFileDialog(QFileDialog& dialog) {
+  constexpr QSize kDialogSize(760, 460);
+  // Name, size, type and date: together the width of the file list.
+  constexpr int kColumnWidths[] = {260, 80, 140, 150};
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setViewMode(QFileDialog::Detail);
+  for (const char* name : {"fileTypeCombo", "fileTypeLabel"}) {
+    if (auto* part = dialog.findChild<QWidget*>(QString::fromLatin1(name))) part->hide();
+  }
+  dialog.resize(kDialogSize);
+  if (auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+    for (int column = 0; column < static_cast<int>(std::size(kColumnWidths)); ++column) {
+      view->header()->resizeSection(column, kColumnWidths[column]);
+    }
+  }
 }
 
 }  // namespace
@@ -177,6 +201,10 @@ void TOrvantisForm::RefreshControls() {
 
   m_pageControl->setEnabled(!Running());
   m_shellTreeView->setEnabled(!Running());
+  // An edit box's label greys with it.
+  for (QLabel* label : m_pageControl->findChildren<QLabel*>()) {
+    if (label->buddy()) label->setEnabled(label->buddy()->isEnabled());
+  }
   m_buttonExecute->setText(ExecuteCaption(Running()));
   FlushStatus();
 }
@@ -211,7 +239,9 @@ void TOrvantisForm::WatchTerminationSignal() {
 void TOrvantisForm::ButtonSelectProgramClick() {
   QFileDialog dialog(this, QStringLiteral("開く"));
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setFileMode(QFileDialog::ExistingFile);
+  // Any typed path is taken as it is: the program is checked only when it is started.
+  dialog.setFileMode(QFileDialog::AnyFile);
+  PrepareFileDialog(dialog);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
     return;
   }
@@ -309,12 +339,17 @@ bool TOrvantisForm::ConfirmWarning(const std::string& text) {
 
 void TOrvantisForm::ShowError(const std::string& text) {
   MessageBox(this, QMessageBox::Critical, QStringLiteral("Orvantis"), text, QMessageBox::Ok);
+  // An error ends the run, so the progress it last showed is no longer true.
+  m_status.clear();
+  m_statusDirty = true;
+  FlushStatus();
 }
 
 bool TOrvantisForm::ChooseOutputFile(const std::string& defaultExtension, TFilePath& file) {
   QFileDialog dialog(this, QStringLiteral("名前を付けて保存"));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
+  PrepareFileDialog(dialog);
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
   dialog.setDefaultSuffix(FromAnsi(defaultExtension));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {

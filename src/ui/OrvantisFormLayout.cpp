@@ -7,6 +7,7 @@
 #include "core/Settings.h"
 #include "core/ProductInfo.h"
 #include "ui/FolderTree.h"
+#include "ui/FramedGroup.h"
 #include "ui/PanelRadioGroup.h"
 #include "ui/QtText.h"
 #include "ui/UpDown.h"
@@ -154,6 +155,8 @@ void TOrvantisForm::CreateControls() {
   // Names are shown as written, never as markup, and a long one must not widen the bar.
   m_statusPanel->setTextFormat(Qt::PlainText);
   m_statusPanel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  // One sunken panel across the bar, so the bar reads as a bar also while it is empty.
+  m_statusPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   m_statusBar->addWidget(m_statusPanel, 1);
 }
 
@@ -171,7 +174,7 @@ QWidget* TOrvantisForm::CreateOutputPage() {
   m_hyperLink = AddCheck(page, "CheckBoxHyperLink", {16, 85, 169, 17}, QStringLiteral("ファイルへのリンクを有効にする"),
                          &RunOptions::HyperLink, true);
 
-  m_linkPath = new QGroupBox(QStringLiteral("相対パスのリンク指定方法"), page);
+  m_linkPath = new TFramedGroup(QStringLiteral("相対パスのリンク指定方法"), page);
   Name(m_linkPath, "PanelRadioGroupLinkPath");
   m_linkPath->setGeometry(8, 105, 289, 57);
   m_linkPathButtons = new QButtonGroup(m_linkPath);

@@ -90,6 +90,7 @@ TGBRadioButton::TGBRadioButton(TCustomPanelGroup* group) : QRadioButton(group), 
   m_group->m_buttons.Add(this);
   hide();
   connect(this, &QAbstractButton::clicked, this, &TGBRadioButton::HandleClick);
+  connect(this, &QAbstractButton::toggled, m_group, &TCustomPanelGroup::UpdateTabStop);
 }
 
 TGBRadioButton::~TGBRadioButton() { m_group->m_buttons.Remove(this); }
@@ -248,8 +249,21 @@ void TCustomPanelGroup::UpdateButtons() {
   for (int i = 0; i < m_buttons.Count(); ++i) {
     m_buttons[i]->setText(m_items[i]);
   }
+  UpdateTabStop();
   ArrangeButtons();
   update();
+}
+
+void TCustomPanelGroup::UpdateTabStop() {
+  // The group is one stop of the Tab order, at its checked button (the first when none
+  // is checked); the arrow keys move between the buttons.
+  int stop = 0;
+  for (int i = 0; i < m_buttons.Count(); ++i) {
+    if (m_buttons[i]->isChecked()) stop = i;
+  }
+  for (int i = 0; i < m_buttons.Count(); ++i) {
+    m_buttons[i]->setFocusPolicy(i == stop ? Qt::StrongFocus : Qt::ClickFocus);
+  }
 }
 
 int TCustomPanelGroup::TextHeight() const { return QFontMetrics(font()).height(); }
@@ -333,8 +347,9 @@ void TCustomPanelGroup::paintEvent(QPaintEvent*) {
   if (m_caption.isEmpty()) {
     return;
   }
-  // The caption keeps its normal colour when the group is disabled.
-  painter.setPen(colors.color(QPalette::Active, QPalette::WindowText));
+  // A disabled group greys its caption with its buttons, as the labels beside
+  // disabled edit boxes grey.
+  painter.setPen(colors.color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
   const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine;
   auto drawFlat = [&](int x, int y) {
     const QRect box(x, y, textWidth, h);

@@ -122,6 +122,7 @@ private:
   void UpdateButtons();
   void ArrangeButtons();
   void SelectButton(int index);
+  void UpdateTabStop();
   int TextHeight() const;
   int CaptionWidth() const;
 

@@ -15,8 +15,8 @@ namespace orv {
 class TQtTranslations {
 public:
   // Installs Qt's translations (qt6-translations-l10n) for DialogLocale of the
-  // system locale into the running application; a language Qt has none for keeps
-  // Qt's English. Removes them again when destroyed.
+  // system locale into the running application; a language Qt has no translation for
+  // keeps Qt's English. Removes them again when destroyed.
   TQtTranslations();
   ~TQtTranslations();
   TQtTranslations(const TQtTranslations&) = delete;

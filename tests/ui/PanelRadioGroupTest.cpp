@@ -2,8 +2,11 @@
 // notifications, loading a stored selection, and what its painting keeps.
 #include "ui/PanelRadioGroup.h"
 
+#include <QApplication>
 #include <QFontMetrics>
 #include <QImage>
+#include <QKeyEvent>
+#include <QLineEdit>
 
 #include <gtest/gtest.h>
 
@@ -146,7 +149,7 @@ TEST(PanelRadioGroup, StoredSelectionLoadsWithoutNotification) {
   EXPECT_EQ(changed.count(), 0);
 }
 
-TEST(PanelRadioGroup, DisablingGreysButtonsButNotTheCaption) {
+TEST(PanelRadioGroup, DisablingGreysButtonsAndTheCaption) {
   auto group = MakeGroup({"a", "b"}, 2, TCaptionPos::cpLeftCenter, QStringLiteral("パス名"), {289, 25});
   const int t = QFontMetrics(group->font()).horizontalAdvance(group->Caption());
   const int h = QFontMetrics(group->font()).height();
@@ -161,11 +164,32 @@ TEST(PanelRadioGroup, DisablingGreysButtonsButNotTheCaption) {
   EXPECT_FALSE(group->Button(1)->isEnabled());
   const QImage disabled = group->grab().toImage();
   const QRect caption(2, (25 - h) / 2, t, h);
-  EXPECT_EQ(enabled.copy(caption), disabled.copy(caption));
+  EXPECT_NE(enabled.copy(caption), disabled.copy(caption));
   EXPECT_NE(enabled.copy(group->Button(0)->geometry()), disabled.copy(group->Button(0)->geometry()));
 
   group->setEnabled(true);
   EXPECT_TRUE(group->Button(0)->isEnabled());
+}
+
+TEST(PanelRadioGroup, TabEntersAtTheCheckedButton) {
+  QWidget window;
+  auto* before = new QLineEdit(&window);
+  auto* group = new TPanelRadioGroup(&window);
+  group->SetItems({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
+  auto* after = new QLineEdit(&window);
+  group->SetItemIndex(2);
+  window.show();
+  QApplication::setActiveWindow(&window);
+  before->setFocus();
+  auto pressTab = [] {
+    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+    QApplication::sendEvent(QApplication::focusWidget(), &tab);
+  };
+  pressTab();
+  EXPECT_EQ(QApplication::focusWidget(), group->Button(2));
+  // The group is one stop: the next Tab leaves it.
+  pressTab();
+  EXPECT_EQ(QApplication::focusWidget(), after);
 }
 
 }  // namespace
