@@ -59,6 +59,11 @@ TRunDriver::TRunDriver(TRunHost& host) : m_host(host) {
   m_searchFile.OnError = [this](TSearchFile&, const std::string& path, const std::string& reason) {
     m_unreadEntries.push_back({path, reason});
   };
+  // While a directory is still being read the window keeps painting, and a stop acts.
+  m_searchFile.OnIdle = [this](TSearchFile&, bool& continueWalk) {
+    m_host.Pump();
+    continueWalk = m_running;
+  };
 }
 
 void TRunDriver::Start(const std::vector<std::string>& arguments) {

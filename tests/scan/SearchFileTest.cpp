@@ -254,31 +254,32 @@ TEST(SearchFileTest, LinksFifosAndNamesOutsideCp932) {
   EXPECT_EQ(accent.Size, 2);
 }
 
-TEST(SearchFileTest, EntryVanishedAfterEnumerationIsStillReported) {
+TEST(SearchFileTest, EntryVanishedAfterEnumerationKeepsTheDataOfTheEnumeration) {
   test::TTempDir tmp;
   const std::string t = tmp.MakeDir("t");
   for (const char* name : {"d1", "d2", "d3"}) {
     tmp.MakeDir(std::string("t/") + name);
   }
+  tmp.WriteFile("t/f", "12345");
   TSearchFile search;
   search.Recursive = false;
   search.SetDirectory(t);
   std::vector<TSearchFileData> seen;
   search.OnFind = [&](TSearchFile&, const std::string&, const TSearchFileData& data, bool&) {
     seen.push_back(data);
-    // The directory was read in one go; the others vanish before they are looked at.
+    // The directory was read in one go; the others vanish before they are reported.
     for (const char* name : {"d1", "d2", "d3"}) {
       rmdir((t + "/" + name).c_str());
     }
+    unlink((t + "/f").c_str());
   };
   ASSERT_TRUE(search.Execute());
-  ASSERT_EQ(seen.size(), 3u);
-  EXPECT_TRUE(seen[0].LastUpdateTimeValid);
-  for (std::size_t i = 1; i < seen.size(); ++i) {
-    EXPECT_FALSE(seen[i].Name.empty());
-    EXPECT_EQ(seen[i].NativePath, t + "/" + seen[i].Name);
-    EXPECT_FALSE(seen[i].LastUpdateTimeValid);
-    EXPECT_TRUE(seen[i].IsDirectory);  // the enumeration said so
+  ASSERT_EQ(seen.size(), 4u);
+  for (const TSearchFileData& data : seen) {
+    EXPECT_EQ(data.NativePath, t + "/" + data.Name);
+    EXPECT_TRUE(data.LastUpdateTimeValid) << data.Name;
+    EXPECT_EQ(data.IsDirectory, data.Name != "f");
+    EXPECT_EQ(data.Size, data.Name == "f" ? 5 : 0);
   }
 }
 

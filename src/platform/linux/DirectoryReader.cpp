@@ -3,6 +3,9 @@
 // and attribute flags.
 #include "platform/DirectoryReader.h"
 
+#include "platform/linux/LongPath.h"
+
+#include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -25,6 +28,9 @@ constexpr long long kLastYear = 9999;
 constexpr int kFollow = AT_STATX_SYNC_AS_STAT | AT_NO_AUTOMOUNT;
 constexpr int kNoFollow = kFollow | AT_SYMLINK_NOFOLLOW;
 constexpr unsigned kWanted = STATX_BASIC_STATS | STATX_BTIME;
+// O_DIRECTORY refuses a FIFO or device before it is opened, so nothing here waits for
+// a writer; O_NONBLOCK is the second guard.
+constexpr int kDirectoryFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK;
 
 TEntryKind KindFromType(unsigned char type) {
   switch (type) {
@@ -130,14 +136,31 @@ TDirectoryReader::~TDirectoryReader() { Close(); }
 
 bool TDirectoryReader::Open(const std::string& nativeDir) {
   Close();
-  // O_DIRECTORY refuses a FIFO or device before it is opened, so nothing here waits
-  // for a writer; O_NONBLOCK is the second guard.
-  const int fd = open(nativeDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK);
+  const TPathBase base(nativeDir);
+  if (base.Fd() == -1) {
+    m_error = errno;
+    return false;
+  }
+  return Adopt(openat(base.Fd(), base.Rest(), kDirectoryFlags));
+}
+
+bool TDirectoryReader::OpenAt(const TDirectoryReader& parent, const std::string& name) {
+  Close();
+  if (!parent.m_dir) {
+    m_error = EBADF;
+    return false;
+  }
+  return Adopt(openat(dirfd(static_cast<DIR*>(parent.m_dir)), name.c_str(), kDirectoryFlags));
+}
+
+bool TDirectoryReader::Adopt(int fd) {
   if (fd < 0) {
+    m_error = errno;
     return false;
   }
   DIR* dir = fdopendir(fd);
   if (!dir) {
+    m_error = errno;
     close(fd);
     return false;
   }
@@ -151,6 +174,7 @@ void TDirectoryReader::Close() {
     m_dir = nullptr;
   }
   m_entry = nullptr;
+  m_error = 0;
 }
 
 bool TDirectoryReader::Next(std::string& name, TEntryKind& kind) {
@@ -158,8 +182,11 @@ bool TDirectoryReader::Next(std::string& name, TEntryKind& kind) {
     return false;
   }
   for (;;) {
+    // readdir leaves errno alone at the end of the directory and sets it on an error.
+    errno = 0;
     dirent* entry = readdir(static_cast<DIR*>(m_dir));
     if (!entry) {
+      m_error = errno;
       m_entry = nullptr;
       return false;
     }
@@ -190,7 +217,8 @@ bool TDirectoryReader::Stat(const std::string& name, TFileStatus& status) const 
 }
 
 bool QueryPathStatus(const std::string& nativePath, TFileStatus& status) {
-  if (!StatItem(AT_FDCWD, nativePath.c_str(), TEntryKind::Unknown, status)) {
+  const TPathBase base(nativePath);
+  if (base.Fd() == -1 || !StatItem(base.Fd(), base.Rest(), TEntryKind::Unknown, status)) {
     return false;
   }
   status.IsHidden = IsHiddenName(LastComponent(nativePath));
