@@ -3,7 +3,9 @@
 
 #include "platform/DateTime.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace orv {
@@ -56,7 +58,9 @@ public:
   // Opens the item name of the open directory parent, as Open does.
   bool OpenAt(const TDirectoryReader& parent, const std::string& name);
   void Close();
-  bool IsOpen() const { return m_dir != nullptr; }
+  bool IsOpen() const { return m_fd >= 0; }
+  // Frees what reading the items needs; the directory stays open for OpenAt.
+  void EndReading();
 
   // The next item's native name and its kind as the directory reports it (Unknown
   // when the file system does not say). False at the end or on a read error; Error()
@@ -73,8 +77,15 @@ public:
 private:
   bool Adopt(int fd);
 
-  void* m_dir = nullptr;    // DIR*, kept opaque so the header carries no system include
-  void* m_entry = nullptr;  // the dirent Next returned last: Stat reads its type from it
+  int m_fd = -1;
+  // Items are read straight from the kernel in blocks (no DIR stream: it costs three
+  // more system calls per directory): m_buffer holds m_filled bytes, m_next is where
+  // the next item starts.
+  std::unique_ptr<char[]> m_buffer;
+  std::size_t m_filled = 0;
+  std::size_t m_next = 0;
+  bool m_ended = false;
+  const void* m_entry = nullptr;  // the item Next returned last: Stat reads its type from it
   int m_error = 0;
 };
 

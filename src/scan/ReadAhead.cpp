@@ -3,6 +3,7 @@
 #include "scan/ReadAhead.h"
 
 #include <cerrno>
+#include <algorithm>
 #include <chrono>
 
 namespace orv {
@@ -14,6 +15,10 @@ namespace {
 constexpr int kMostOpenHandles = 256;
 // How often a waiting walk hands control back (the window paints, a stop is seen).
 constexpr auto kIdleInterval = std::chrono::milliseconds(20);
+// Directories a worker takes per turn of the lock, at most.
+constexpr std::size_t kBatch = 8;
+// How far past the directory it waits for a sleeping walk lets the workers get.
+constexpr std::size_t kWakeBatch = 32;
 
 // The last component of a native path, trailing delimiters ignored.
 std::string LastName(const std::string& path) {
@@ -46,6 +51,7 @@ std::size_t TReadAhead::Add(const TFilePath& path, std::size_t parent, bool walk
     std::lock_guard<std::mutex> lock(m_mutex);
     n = m_jobs.size();
     TJob& job = m_jobs.emplace_back();
+    job.Number = n;
     job.Path = path;
     job.Parent = parent;
     job.Walked = walked;
@@ -56,7 +62,8 @@ std::size_t TReadAhead::Add(const TFilePath& path, std::size_t parent, bool walk
       Queue(n, listed ? TSnapshotScope::EveryItem : TSnapshotScope::Subdirectories);
     }
   }
-  if (walked) m_workToDo.notify_one();
+  // A wake-up costs a system call or two; only a worker that sleeps needs one.
+  if (walked && m_idleWorkers > 0) m_workToDo.notify_one();
   return n;
 }
 
@@ -80,6 +87,7 @@ void TReadAhead::ScheduleListings() {
 
 void TReadAhead::Queue(std::size_t n, TSnapshotScope scope) {
   TJob& job = m_jobs[n];
+  job.OrderPos = m_order.size();
   job.State = TState::Queued;
   job.Scope = scope;
   m_order.push_back(n);
@@ -89,20 +97,40 @@ bool TReadAhead::MayStart(std::size_t n) const { return n == m_waitingFor || m_h
 
 void TReadAhead::ReadLoop() {
   std::unique_lock<std::mutex> lock(m_mutex);
+  TJob* batch[kBatch];
+  std::shared_ptr<TDirectoryReader> readers[kBatch];
   for (;;) {
+    if (m_waitingFor != kNoParent && m_jobs[m_waitingFor].State == TState::Done) {
+      // Nothing more is coming from this worker for a while: the walk need not wait
+      // for the rest of its batch.
+      m_jobDone.notify_all();
+    }
+    ++m_idleWorkers;
     m_workToDo.wait(lock, [this] {
       return m_stop || (m_nextRead < m_order.size() && MayStart(m_order[m_nextRead]));
     });
+    --m_idleWorkers;
     if (m_stop) return;
-    TJob& job = m_jobs[m_order[m_nextRead++]];
-    job.State = TState::Reading;
+    // A few directories per turn of the lock, but never so many that another worker
+    // has nothing to do.
+    const std::size_t available = m_order.size() - m_nextRead;
+    const std::size_t want = std::clamp<std::size_t>(available / (m_workers.size() + 1), 1, kBatch);
+    std::size_t count = 0;
+    while (count < want && m_nextRead < m_order.size() && MayStart(m_order[m_nextRead])) {
+      TJob& job = m_jobs[m_order[m_nextRead++]];
+      job.State = TState::Reading;
+      batch[count++] = &job;
+    }
     lock.unlock();
-    Read(job);
+    for (std::size_t i = 0; i < count; ++i) readers[i] = Read(*batch[i]);
     lock.lock();
+    bool wake = false;
+    for (std::size_t i = 0; i < count; ++i) wake = Finish(*batch[i], std::move(readers[i])) || wake;
+    if (wake) m_jobDone.notify_all();
   }
 }
 
-void TReadAhead::Read(TJob& job) {
+std::shared_ptr<TDirectoryReader> TReadAhead::Read(TJob& job) {
   auto reader = std::make_shared<TDirectoryReader>();
   bool opened = false;
   if (job.ParentHandle) {
@@ -114,52 +142,60 @@ void TReadAhead::Read(TJob& job) {
   if (!opened) opened = reader->Open(job.Path.Native);
   job.Opened = opened;
   job.Error = opened ? 0 : reader->Error();
-  if (opened) {
-    job.Snapshot.Read(*reader, job.Scope, m_stop);
-    job.Error = job.Snapshot.Error();
-  }
-  Finish(job, opened ? std::move(reader) : nullptr);
+  if (!opened) return nullptr;
+  job.Snapshot.Read(*reader, job.Scope, m_stop);
+  job.Error = job.Snapshot.Error();
+  reader->EndReading();
+  return reader;
 }
 
-void TReadAhead::Finish(TJob& job, std::shared_ptr<TDirectoryReader> reader) {
+bool TReadAhead::Finish(TJob& job, std::shared_ptr<TDirectoryReader> reader) {
   const std::size_t bytes = job.Snapshot.Bytes();
-  {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    job.HoldsListing = job.Listed && job.Scope == TSnapshotScope::EveryItem;
-    if (job.HoldsListing && job.ForWalk && m_held + bytes > m_budget / 4 * 3) {
-      // Over budget: the walk still needs the subdirectories; the listing reads the
-      // directory again when its turn comes.
-      job.HoldsListing = false;
-    }
-    job.Bytes = bytes;
-    m_held += bytes;
-    // The subdirectories open relative to this descriptor, while few enough are open.
-    if (reader && job.ForWalk && job.Snapshot.HasSubdirectories() && m_openHandles < kMostOpenHandles) {
-      ++m_openHandles;
-      job.Handle = std::shared_ptr<TDirectoryReader>(reader.get(), [this, reader](TDirectoryReader*) mutable {
-        reader.reset();
-        --m_openHandles;
-      });
-    }
-    job.State = TState::Done;
+  job.HoldsListing = job.Listed && job.Scope == TSnapshotScope::EveryItem;
+  if (job.HoldsListing && job.ForWalk && m_held + bytes > m_budget / 4 * 3) {
+    // Over budget: the walk still needs the subdirectories; the listing reads the
+    // directory again when its turn comes.
+    job.HoldsListing = false;
   }
-  m_jobDone.notify_all();
+  job.Bytes = bytes;
+  m_held += bytes;
+  // The subdirectories open relative to this descriptor, while few enough are open.
+  if (reader && job.ForWalk && job.Snapshot.HasSubdirectories() && m_openHandles < kMostOpenHandles) {
+    ++m_openHandles;
+    job.Handle = std::shared_ptr<TDirectoryReader>(reader.get(), [this, reader](TDirectoryReader*) mutable {
+      reader.reset();
+      --m_openHandles;
+    });
+  }
+  job.State = TState::Done;
+  // The walk is woken once a few directories past the one it waits for are in, so it
+  // sleeps and wakes once per batch rather than once per directory.
+  if (m_waitingFor == kNoParent || m_jobs[m_waitingFor].State != TState::Done) return false;
+  return job.OrderPos >= m_wakeAt || m_jobs[m_order[m_wakeAt]].State == TState::Done || m_nextRead >= m_order.size();
 }
 
 const TDirectorySnapshot* TReadAhead::Wait(std::size_t n, const std::function<bool()>& idle, bool& opened,
                                            int& error) {
   std::unique_lock<std::mutex> lock(m_mutex);
   TJob& job = m_jobs[n];
+  if (job.State == TState::Done) {
+    opened = job.Opened;
+    error = job.Error;
+    return &job.Snapshot;
+  }
   m_waitingFor = n;
-  m_workToDo.notify_all();
+  m_wakeAt = std::min(job.OrderPos + kWakeBatch, m_order.size() - 1);
+  // A worker held back by the budget may read this one.
+  if (job.State == TState::Queued && m_idleWorkers > 0) m_workToDo.notify_all();
   auto nextIdle = std::chrono::steady_clock::now() + kIdleInterval;
   while (job.State != TState::Done) {
     if (m_workers.empty() && job.State == TState::Queued && m_order[m_nextRead] == n) {
       ++m_nextRead;
       job.State = TState::Reading;
       lock.unlock();
-      Read(job);
+      std::shared_ptr<TDirectoryReader> reader = Read(job);
       lock.lock();
+      Finish(job, std::move(reader));
       continue;
     }
     m_jobDone.wait_until(lock, nextIdle);
@@ -179,32 +215,39 @@ const TDirectorySnapshot* TReadAhead::Wait(std::size_t n, const std::function<bo
   return &job.Snapshot;
 }
 
+bool TReadAhead::Unhold(TJob& job) {
+  const bool wasFull = m_held >= m_budget;
+  m_held -= job.Bytes;
+  job.Bytes = 0;
+  return wasFull && m_held < m_budget && m_idleWorkers > 0;
+}
+
 void TReadAhead::ReleaseWalk(std::size_t n) {
   std::shared_ptr<TDirectoryReader> handle;
+  bool wake = false;
   {
     std::lock_guard<std::mutex> lock(m_mutex);
     TJob& job = m_jobs[n];
     handle = std::move(job.Handle);
     if (!job.HoldsListing) {
-      m_held -= job.Bytes;
-      job.Bytes = 0;
+      wake = Unhold(job);
       job.Snapshot.Clear();
     }
   }
-  m_workToDo.notify_all();
+  if (wake) m_workToDo.notify_all();
 }
 
 void TReadAhead::Release(std::size_t n) {
+  bool wake = false;
   {
     std::lock_guard<std::mutex> lock(m_mutex);
     TJob& job = m_jobs[n];
     job.Handle.reset();
-    m_held -= job.Bytes;
-    job.Bytes = 0;
+    wake = Unhold(job);
     job.HoldsListing = false;
     job.Snapshot.Clear();
   }
-  m_workToDo.notify_all();
+  if (wake) m_workToDo.notify_all();
 }
 
 }  // namespace orv

@@ -69,6 +69,8 @@ private:
   enum class TState : uint8_t { Idle, Queued, Reading, Done };
 
   struct TJob {
+    std::size_t Number = 0;
+    std::size_t OrderPos = 0;  // where its read stands in m_order
     TFilePath Path;
     std::size_t Parent = kNoParent;
     bool Walked = false;
@@ -88,10 +90,14 @@ private:
 
   void Queue(std::size_t n, TSnapshotScope scope);
   void ReadLoop();
-  // Reads job n; called without the lock held, by the thread that took the job.
-  void Read(TJob& job);
-  void Finish(TJob& job, std::shared_ptr<TDirectoryReader> reader);
+  // Reads a job; called without the lock held, by the thread that took the job. The
+  // reader, still open, when the directory could be opened.
+  std::shared_ptr<TDirectoryReader> Read(TJob& job);
+  // Files what Read found; called with the lock held. True when the walk is to wake.
+  bool Finish(TJob& job, std::shared_ptr<TDirectoryReader> reader);
   bool MayStart(std::size_t n) const;
+  // Takes the job's bytes off the budget; true when a worker held back may start now.
+  bool Unhold(TJob& job);
 
   const std::size_t m_budget;
   std::mutex m_mutex;
@@ -102,7 +108,9 @@ private:
   std::vector<std::size_t> m_order;  // the reads, in the order they are started
   std::size_t m_nextRead = 0;        // into m_order
   std::size_t m_waitingFor = kNoParent;
+  std::size_t m_wakeAt = 0;  // in m_order: a read from there on done wakes the walk
   std::size_t m_held = 0;  // bytes of the snapshots not yet released
+  int m_idleWorkers = 0;
   // Dropped wherever the last reference to a handle goes, so not under the mutex.
   std::atomic<int> m_openHandles{0};
   std::atomic<bool> m_stop{false};

@@ -44,8 +44,9 @@ public:
   const TFilePath& Directory() const { return m_directory; }
 
   bool Recursive = true;
-  // Threads that read ahead: 1 reads every directory on the calling thread, 0 takes
-  // WorkerThreadCount().
+  // Threads the walk may use: 1 reads every directory on the calling thread; N > 1
+  // reads ahead with 2N threads (they spend much of their time waiting in the
+  // kernel); 0 takes WorkerThreadCount().
   int Threads = 0;
   // Bytes of directory snapshots held at once; past it directories are read again
   // for their entries instead of being kept.
