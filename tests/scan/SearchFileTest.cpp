@@ -319,7 +319,9 @@ TEST(SearchFileTest, AFolderThatCannotBeReadIsReportedAndStillListed) {
   tmp.WriteFile("t/kept/g", "2");
   tmp.WriteFile("t/locked/h", "3");
   const bool root = geteuid() == 0;
-  if (!root) ASSERT_EQ(chmod((t + "/locked").c_str(), 0), 0);
+  if (!root) {
+    ASSERT_EQ(chmod((t + "/locked").c_str(), 0), 0);
+  }
   for (int threads : {1, 4}) {
     TSearchFile search;
     TRecorder rec;
