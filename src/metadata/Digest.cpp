@@ -170,6 +170,10 @@ TPass TFileDigester::TState::Run(TFileDigester& owner, const std::string& native
     }
     fed += static_cast<int64_t>(count);
     if (fed >= size || !active) break;
+    if (owner.m_monitor && !owner.m_monitor->Advance(fed, size)) {
+      failActive(DigestReadError);
+      return pass;
+    }
   }
 
   for (int a = 0; a < AlgorithmCount; ++a) {

@@ -4,6 +4,8 @@
 // that one separate pass per kind would give.
 #pragma once
 
+#include "metadata/ReadMonitor.h"
+
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -77,6 +79,10 @@ public:
   // results are ignored). A kind named twice is computed once.
   void Digest(const std::string& nativePath, std::span<const int> kinds, std::span<TDigestResult> results);
 
+  // Told of the progress of every pass from now on (nullptr: nobody). When it says
+  // stop, the pass ends with DigestReadError for the kinds still running.
+  void SetMonitor(TReadMonitor* monitor) { m_monitor = monitor; }
+
 protected:
   // Called once the size has been taken and before the first byte is read. Tests use
   // it to change the file at exactly that point.
@@ -85,6 +91,7 @@ protected:
 private:
   struct TState;
   std::unique_ptr<TState> m_state;
+  TReadMonitor* m_monitor = nullptr;
 };
 
 // "No error", "Unknown hash type", ... for the codes above; "Unknown error" for any

@@ -3,11 +3,20 @@
 
 #include "metadata/IconExport.h"
 #include "platform/AnsiText.h"
+#include "platform/Console.h"
 #include "platform/CodePage.h"
 #include "platform/Path.h"
 #include "platform/Regional.h"
 
 namespace orv {
+
+namespace {
+
+// How often a long content read on the walk's own thread updates the status and pumps.
+constexpr int64_t kProgressIntervalMs = 50;
+constexpr int kPercent = 100;
+
+}  // namespace
 
 TEntryBuilder::TEntryBuilder(const RunOptions& options, TScanFilters& filters, TRunHost& host,
                              TRunLists& lists)
@@ -16,18 +25,62 @@ TEntryBuilder::TEntryBuilder(const RunOptions& options, TScanFilters& filters, T
       m_host(host),
       m_lists(lists),
       m_counter(lists.DirectoryList),
-      m_versionInfo(ReadRegionalSettings().DefaultLanguageId) {}
+      m_languageId(ReadRegionalSettings().DefaultLanguageId) {}
 
 void TEntryBuilder::BeginWalk(const std::string& targetDirectory, const TFilePath& iconDirectory,
-                              const std::string& aliasPath) {
+                              const std::string& aliasPath, int threads, std::function<bool()> running) {
   m_targetDirectory = targetDirectory;
   m_iconDirectory = iconDirectory;
+  m_running = std::move(running);
   m_aliases.Open(aliasPath);
+  m_pool.reset();
+  m_reader.reset();
+  if (TContentReader::Wanted(m_options)) {
+    if (threads > 1) {
+      m_pool = std::make_unique<TContentPool>(threads, m_options, m_languageId);
+    } else {
+      m_reader = std::make_unique<TContentReader>(m_options, m_languageId);
+    }
+  }
 }
 
-void TEntryBuilder::EndWalk() {
+bool TEntryBuilder::EndWalk(bool complete) {
   m_aliases.Close();
+  bool read = complete;
+  if (m_pool) {
+    if (complete) {
+      read = m_pool->Finish([this] {
+        TContentProgress progress;
+        if (m_pool->LongestRead(progress)) {
+          m_host.ShowStatus(ProgressText(progress.Path, progress.Done, progress.Total));
+        }
+        m_host.Pump();
+        return !m_running || m_running();
+      });
+    } else {
+      m_pool->Cancel();
+    }
+    m_pool.reset();
+  }
+  m_reader.reset();
   m_counter.AddCountsToAncestors();
+  return read;
+}
+
+std::string TEntryBuilder::ProgressText(const std::string& path, int64_t done, int64_t total) const {
+  const int64_t percent = total > 0 ? done * kPercent / total : 0;
+  return StatusPath(path) + " (" + std::to_string(percent) + "%)";
+}
+
+bool TEntryBuilder::TSerialMonitor::Advance(int64_t done, int64_t total) {
+  const int64_t now = MonotonicMilliseconds();
+  if (now - m_lastShown < kProgressIntervalMs) {
+    return true;
+  }
+  m_lastShown = now;
+  m_owner.m_host.ShowStatus(m_owner.ProgressText(Path, done, total));
+  m_owner.m_host.Pump();
+  return !m_owner.m_running || m_owner.m_running();
 }
 
 std::string TEntryBuilder::StatusPath(const std::string& path) const {
@@ -56,7 +109,7 @@ void TEntryBuilder::BuildEntry(const std::string& path, const TSearchFileData& d
     if (!AnsiEndsWithDelimiter(itemPath, PathDelim)) itemPath += PathDelim;
     if (!nativePath.empty() && nativePath.back() != PathDelim) nativePath += PathDelim;
   }
-  const bool convertsBack = TextConvertsBack(itemPath, nativePath);
+  const bool convertsBack = TextConvertsBack(itemPath, nativePath, data.NameRoundTrips);
   item->SetPath(itemPath, convertsBack ? std::string_view() : std::string_view(nativePath), data.IsDirectory);
   item->Size = data.Size;
   item->CreationTimeValid = data.CreationTimeValid;
@@ -89,7 +142,7 @@ void TEntryBuilder::BuildEntry(const std::string& path, const TSearchFileData& d
   m_host.Pump();
 }
 
-bool TEntryBuilder::TextConvertsBack(std::string_view path, std::string_view nativePath) {
+bool TEntryBuilder::TextConvertsBack(std::string_view path, std::string_view nativePath, bool nameRoundTrips) {
   if (nativePath.empty()) {
     return true;
   }
@@ -103,51 +156,8 @@ bool TEntryBuilder::TextConvertsBack(std::string_view path, std::string_view nat
     m_checkedNativeDirectory = nativeDirectory;
     m_checkedConvertsBack = AnsiToUtf8(directory) == nativeDirectory;
   }
-  return m_checkedConvertsBack && AnsiToUtf8(path.substr(textSplit)) == nativePath.substr(nativeSplit);
-}
-
-void TEntryBuilder::ReadFileFacts(TDataItem& item) {
-  // Version strings and Exif fields show only in the listing, so a file the filters
-  // drop costs no read of its contents.
-  ReadVersionStrings(m_versionInfo, m_options, item);
-  ReadExif(item);
-}
-
-void TEntryBuilder::ReadExif(TDataItem& item) {
-  const RunOptions& o = m_options;
-  const bool wanted = o.ExifArtist || o.ExifCopyright || o.ExifMake || o.ExifModel || o.ExifVersion ||
-                      o.ExifDateTime || o.ExifImageWidth || o.ExifImageLength || o.ExifUserComment;
-  TExifFields fields;
-  if (!wanted || item.Size <= 0 || !ReadExifFields(m_exifInfo, item.NativePath(), fields)) {
-    return;
-  }
-  TDataItemFacts& facts = item.MutableFacts();
-  facts.ExifArtist = std::move(fields.Artist);
-  facts.ExifCopyright = std::move(fields.Copyright);
-  facts.ExifMake = std::move(fields.Make);
-  facts.ExifModel = std::move(fields.Model);
-  facts.ExifVersion = std::move(fields.Version);
-  facts.ExifDateTime = std::move(fields.DateTime);
-  facts.ExifImageWidth = fields.ImageWidth;
-  facts.ExifImageLength = fields.ImageLength;
-  facts.ExifUserComment = std::move(fields.UserComment);
-}
-
-void TEntryBuilder::ReadListedFileFacts(TDataItem& item) {
-  // Every content reader runs only for files that are listed.
-  ReadFileFacts(item);
-  if (m_options.CRC32 || m_options.MD5 || m_options.SHA1) {
-    TDataItemFacts& facts = item.MutableFacts();
-    DigestEntryTexts(m_digester, m_options, item.NativePath(), item.Size, facts.CRC32, facts.MD5, facts.SHA1);
-  }
-  if (m_options.PdfFileVersion || m_options.PdfPageCount) {
-    TPdfFacts pdf;
-    if (ReadPdfFacts(item.NativePath(), item.Extension(), m_options.PdfFileVersion, m_options.PdfPageCount, pdf)) {
-      TDataItemFacts& facts = item.MutableFacts();
-      facts.PdfFileVersion = std::move(pdf.Version);
-      facts.PdfPageCount = pdf.PageCount;
-    }
-  }
+  return m_checkedConvertsBack &&
+         (nameRoundTrips || AnsiToUtf8(path.substr(textSplit)) == nativePath.substr(nativeSplit));
 }
 
 void TEntryBuilder::File(std::unique_ptr<TDataItem> item) {
@@ -169,10 +179,18 @@ void TEntryBuilder::File(std::unique_ptr<TDataItem> item) {
                       m_filters.MatchesRegExpFilter(path);
   // A file counts for its directories whether or not it is listed.
   m_counter.CountFile(path, item->StoredNativePath());
-  if (listed) {
-    ReadListedFileFacts(*item);
-    m_lists.TotalSize += item->Size;
-    m_lists.FileList.Add(std::move(item));
+  if (!listed) {
+    return;
+  }
+  m_lists.TotalSize += item->Size;
+  if (m_reader) {
+    m_monitor.Path = path;
+    m_reader->Read(*item, &m_monitor);
+  }
+  TDataItem& filed = *item;
+  m_lists.FileList.Add(std::move(item));
+  if (m_pool) {
+    m_pool->Add(filed);
   }
 }
 

@@ -367,6 +367,16 @@ void TExifInfo::ReadFrameHeader() {
     const std::uint16_t length = BigEndian16(bytes + 2);
     at += 4;
     if (IsStartOfFrame(marker)) break;
+    if (marker == 0 && length == 0) {
+      // Four zero bytes move the walk on by two, over and over, through a zero-filled
+      // region: go straight to the first step whose four bytes are not all zero.
+      const std::uint64_t from = at - 4;
+      const std::uint64_t nonZero = m_source.FirstNonZeroByte(from);
+      if (nonZero > from + 3) {
+        at = from + (nonZero - from - 3 + 1) / 2 * 2;
+        continue;
+      }
+    }
     // The length counts itself. A length below 2 steps back into the bytes just read,
     // yet every turn still moves on by at least two bytes, so the walk ends.
     at = at - 2 + length;

@@ -110,4 +110,21 @@ std::int64_t TExifSource::OffsetAfterZeroBytes(std::uint64_t offset, int count) 
   return static_cast<std::int64_t>(offset);
 }
 
+std::uint64_t TExifSource::FirstNonZeroByte(std::uint64_t offset) {
+  for (;;) {
+    std::size_t available = 0;
+    const std::uint8_t* from = Peek(offset, available);
+    if (!from) return m_size;
+    std::size_t i = 0;
+    // Eight bytes at a time: a zero-filled region can be most of a damaged file.
+    for (std::uint64_t word; i + sizeof word <= available; i += sizeof word) {
+      std::memcpy(&word, from + i, sizeof word);
+      if (word != 0) break;
+    }
+    while (i < available && from[i] == 0) ++i;
+    if (i < available) return offset + i;
+    offset += available;
+  }
+}
+
 }  // namespace orv

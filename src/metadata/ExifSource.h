@@ -42,6 +42,9 @@ public:
   // The offset just after the count-th zero byte found from offset on, or -1 when
   // the data ends first.
   std::int64_t OffsetAfterZeroBytes(std::uint64_t offset, int count);
+  // The offset of the first byte at or after offset that is not zero; Size() when
+  // there is none or the file cannot be read that far.
+  std::uint64_t FirstNonZeroByte(std::uint64_t offset);
 
 private:
   // Points at the bytes from offset on and sets available (at least 1); nullptr at

@@ -434,17 +434,38 @@ void ScanObjectStreams(std::string_view data, TPdfFacts& facts) {
   }
 }
 
-// ---- The file ----
+// ---- The segment walk ----
 
+constexpr std::size_t kMonitorStep = 1u << 20;
+
+// The first byte at or after pos that is not NUL, or data.size(). Runs of NULs (a
+// sparse or zero-filled file) are passed eight bytes at a time: each would otherwise
+// start an empty segment of its own.
+std::size_t SkipNuls(std::string_view data, std::size_t pos) {
+  const char* bytes = data.data();
+  while (pos + sizeof(std::uint64_t) <= data.size()) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes + pos, sizeof word);
+    if (word != 0) break;
+    pos += sizeof word;
+  }
+  while (pos < data.size() && bytes[pos] == '\0') ++pos;
+  return pos;
+}
 
 }  // namespace
 
-void ProbePdfData(std::string_view data, bool pageCount, TPdfFacts& facts) noexcept {
+void ProbePdfData(std::string_view data, bool pageCount, TPdfFacts& facts, TReadMonitor* monitor) noexcept {
   bool countFound = false;
   try {
     std::vector<std::string_view> pieces;
     std::vector<std::string_view> objects;
-    for (std::size_t pos = 0; pos < data.size();) {
+    std::size_t reported = 0;
+    for (std::size_t pos = SkipNuls(data, 0); pos < data.size(); pos = SkipNuls(data, pos)) {
+      if (monitor && pos - reported >= kMonitorStep) {
+        reported = pos;
+        if (!monitor->Advance(static_cast<int64_t>(pos), static_cast<int64_t>(data.size()))) return;
+      }
       const void* nul = std::memchr(data.data() + pos, 0, data.size() - pos);
       const std::size_t end = nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - data.data())
                                              : data.size();
@@ -476,24 +497,25 @@ void ProbePdfData(std::string_view data, bool pageCount, TPdfFacts& facts) noexc
   }
 }
 
-void ProbePdf(std::string_view extension, const std::string& nativePath, bool pageCount, TPdfFacts& facts) noexcept {
+void ProbePdf(std::string_view extension, const std::string& nativePath, bool pageCount, TPdfFacts& facts,
+              TReadMonitor* monitor) noexcept {
   if (!AnsiSameText(extension, "pdf")) {
     return;
   }
   TMappedFile file;
   if (file.Open(nativePath)) {
-    ProbePdfData(file.Data(), pageCount, facts);
+    ProbePdfData(file.Data(), pageCount, facts, monitor);
   }
 }
 
 bool ReadPdfFacts(const std::string& nativePath, std::string_view extension, bool pdfFileVersion, bool pdfPageCount,
-                  TPdfFacts& facts) noexcept {
+                  TPdfFacts& facts, TReadMonitor* monitor) noexcept {
   facts.Version.clear();
   facts.PageCount = 0;
   if (!pdfFileVersion && !pdfPageCount) {
     return false;
   }
-  ProbePdf(extension, nativePath, pdfPageCount, facts);
+  ProbePdf(extension, nativePath, pdfPageCount, facts, monitor);
   return !facts.Version.empty() || facts.PageCount != 0;
 }
 

@@ -20,6 +20,8 @@
 // as they were, a count too large for 32 bits is passed over, and nothing is thrown.
 #pragma once
 
+#include "metadata/ReadMonitor.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -32,19 +34,21 @@ struct TPdfFacts {
 };
 
 // The probe over bytes already in memory. Writes facts.Version only while it is empty
-// and facts.PageCount each time a count is found.
-void ProbePdfData(std::string_view data, bool pageCount, TPdfFacts& facts) noexcept;
+// and facts.PageCount each time a count is found. monitor, when given, hears how far
+// the scan is every megabyte or so and may stop it.
+void ProbePdfData(std::string_view data, bool pageCount, TPdfFacts& facts, TReadMonitor* monitor = nullptr) noexcept;
 
 // The probe over one file: nothing happens unless extension (without its dot) is "pdf"
 // in any case. Only regular files are read (mapped, not copied), so a FIFO or a device
 // never blocks and a large PDF costs no memory.
-void ProbePdf(std::string_view extension, const std::string& nativePath, bool pageCount, TPdfFacts& facts) noexcept;
+void ProbePdf(std::string_view extension, const std::string& nativePath, bool pageCount, TPdfFacts& facts,
+              TReadMonitor* monitor = nullptr) noexcept;
 
 // The entry builder's PDF step: with RunOptions.PdfFileVersion or PdfPageCount on,
 // probes the file at nativePath (whose extension is given without its dot) into
 // facts, which start empty. True when a version or a non-zero page count was found,
 // that is when the entry has PDF facts to keep.
 bool ReadPdfFacts(const std::string& nativePath, std::string_view extension, bool pdfFileVersion, bool pdfPageCount,
-                  TPdfFacts& facts) noexcept;
+                  TPdfFacts& facts, TReadMonitor* monitor = nullptr) noexcept;
 
 }  // namespace orv

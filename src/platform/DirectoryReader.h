@@ -3,7 +3,9 @@
 
 #include "platform/DateTime.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace orv {
@@ -40,7 +42,9 @@ struct TFileStatus {
 enum class TEntryKind : uint8_t { Unknown, Directory, RegularFile, SymbolicLink, Other };
 
 // Reads one directory, one item at a time, skipping "." and "..". Holds one open
-// directory handle; items are statted relative to it (no path walk per item).
+// directory handle; items are statted relative to it (no path walk per item), and a
+// subdirectory can be opened relative to it. A reader is used by one thread at a
+// time; two readers on two threads share nothing.
 class TDirectoryReader {
 public:
   TDirectoryReader() = default;
@@ -48,26 +52,45 @@ public:
   TDirectoryReader(const TDirectoryReader&) = delete;
   TDirectoryReader& operator=(const TDirectoryReader&) = delete;
 
-  // Opens the directory at a native path. False when it cannot be enumerated (missing,
-  // not a directory, access denied): the caller passes it over.
+  // Opens the directory at a native path of any length. False when it cannot be
+  // enumerated (missing, not a directory, access denied); Error() then says why.
   bool Open(const std::string& nativeDir);
+  // Opens the item name of the open directory parent, as Open does.
+  bool OpenAt(const TDirectoryReader& parent, const std::string& name);
   void Close();
+  bool IsOpen() const { return m_fd >= 0; }
+  // Frees what reading the items needs; the directory stays open for OpenAt.
+  void EndReading();
 
   // The next item's native name and its kind as the directory reports it (Unknown
-  // when the file system does not say). False at the end or on a read error.
+  // when the file system does not say). False at the end or on a read error; Error()
+  // tells the two apart.
   bool Next(std::string& name, TEntryKind& kind);
+
+  // The errno value of the last failed Open, OpenAt or Next; 0 after a clean end.
+  int Error() const { return m_error; }
 
   // The facts of the item just returned by Next (name as returned). False when it
   // vanished: status is then left as it was.
   bool Stat(const std::string& name, TFileStatus& status) const;
 
 private:
-  void* m_dir = nullptr;    // DIR*, kept opaque so the header carries no system include
-  void* m_entry = nullptr;  // the dirent Next returned last: Stat reads its type from it
+  bool Adopt(int fd);
+
+  int m_fd = -1;
+  // Items are read straight from the kernel in blocks (no DIR stream: it costs three
+  // more system calls per directory): m_buffer holds m_filled bytes, m_next is where
+  // the next item starts.
+  std::unique_ptr<char[]> m_buffer;
+  std::size_t m_filled = 0;
+  std::size_t m_next = 0;
+  bool m_ended = false;
+  const void* m_entry = nullptr;  // the item Next returned last: Stat reads its type from it
+  int m_error = 0;
 };
 
-// The facts of the entry at a native path (links followed as above). False when
-// nothing exists there.
+// The facts of the entry at a native path of any length (links followed as above).
+// False when nothing exists there.
 bool QueryPathStatus(const std::string& nativePath, TFileStatus& status);
 
 // Converts seconds and nanoseconds since the Unix epoch (UTC) to the local date-time

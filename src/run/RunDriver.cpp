@@ -9,6 +9,7 @@
 #include "platform/OSError.h"
 #include "output/Listing.h"
 #include "platform/Clock.h"
+#include "platform/Environment.h"
 #include "platform/Regional.h"
 #include "scan/BRegExp.h"
 
@@ -63,6 +64,11 @@ TRunDriver::TRunDriver(TRunHost& host) : m_host(host) {
                                bool& continueWalk) { SearchFileFind(name, data, continueWalk); };
   m_searchFile.OnError = [this](TSearchFile&, const std::string& path, const std::string& reason) {
     m_unreadEntries.push_back({path, reason});
+  };
+  // While a directory is still being read the window keeps painting, and a stop acts.
+  m_searchFile.OnIdle = [this](TSearchFile&, bool& continueWalk) {
+    m_host.Pump();
+    continueWalk = m_running;
   };
 }
 
@@ -162,19 +168,22 @@ TRunOutcome TRunDriver::RunSteps() {
   m_host.ShowStatus(Text(kPreparing));
   m_host.Pump();
 
-  m_builder.BeginWalk(m_targetDirectory.Text, m_iconDirectory, m_aliasPath);
+  const int threads = WorkerThreadCount();
+  m_searchFile.Threads = threads;
+  m_builder.BeginWalk(m_targetDirectory.Text, m_iconDirectory, m_aliasPath, threads, [this] { return m_running; });
   bool walked = false;
   try {
     walked = m_searchFile.Execute();
   } catch (...) {
-    m_builder.EndWalk();
+    m_builder.EndWalk(false);
     throw;
   }
-  m_builder.EndWalk();
+  // The content reads of the last files may still be under way.
+  const bool read = m_builder.EndWalk(walked && m_running);
   // A stop while directories are gathered skips them all, the target included, and the
   // walk then ends "complete" with nothing in it: that is a stopped walk too, and no
   // empty listing replaces the user's file.
-  if (!walked || !m_running) {
+  if (!walked || !read || !m_running) {
     m_host.ShowStatus(Text(kStopped));
     m_host.Pump();
     EndRunning();

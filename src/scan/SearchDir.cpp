@@ -1,9 +1,11 @@
 // The breadth-first directory walk: reports the base directory, then every directory
-// below it level by level, through a first-in first-out queue of paths still to open.
+// below it level by level. The queue of directories still to read is the read-ahead
+// feed itself, whose workers read them in the order the walk reports them.
 #include "scan/SearchDir.h"
 
 #include "platform/AnsiText.h"
 #include "platform/CodePage.h"
+#include "platform/Environment.h"
 
 #include <utility>
 
@@ -11,24 +13,16 @@ namespace orv {
 
 namespace {
 
-// Leaves the component Idle however Execute ends, an exception from an event included.
-class TWalkScope {
+// Leaves the component Idle however the walk ends, an exception from an event included.
+class TBusyScope {
 public:
-  TWalkScope(bool& busy, std::deque<TFilePath>& queue) : m_busy(busy), m_queue(queue) {
-    m_busy = true;
-    m_queue.clear();
-  }
-  ~TWalkScope() {
-    m_busy = false;
-    // A stopped walk can leave many paths behind; give their memory back.
-    std::deque<TFilePath>().swap(m_queue);
-  }
-  TWalkScope(const TWalkScope&) = delete;
-  TWalkScope& operator=(const TWalkScope&) = delete;
+  explicit TBusyScope(bool& busy) : m_busy(busy) { m_busy = true; }
+  ~TBusyScope() { m_busy = false; }
+  TBusyScope(const TBusyScope&) = delete;
+  TBusyScope& operator=(const TBusyScope&) = delete;
 
 private:
   bool& m_busy;
-  std::deque<TFilePath>& m_queue;
 };
 
 }  // namespace
@@ -53,27 +47,29 @@ void EnsureTrailingDelimiter(TFilePath& path) {
   }
 }
 
-void DescribeFromEnumeration(const std::string& nativeName, TEntryKind kind, TFileStatus& status) {
-  status = TFileStatus{};
-  status.IsDirectory = kind == TEntryKind::Directory;
-  status.IsHidden = !nativeName.empty() && nativeName.front() == '.';
-  status.IsSystem = kind == TEntryKind::Other;
-  status.IsSymbolicLink = kind == TEntryKind::SymbolicLink;
-  status.IsRegularFile = kind == TEntryKind::RegularFile;
-}
-
 void TSearchDir::SetBaseDir(const std::string& text) { m_baseDir = TFilePath::FromText(text); }
 
 bool TSearchDir::Execute() {
   if (m_busy || !OnFind) {
     return false;
   }
+  const int threads = WorkerThreadCount();
+  TReadAhead feed(threads > 1 ? threads : 0, kDefaultReadAheadBudget);
+  const TDecide decide = [this](const TFilePath& path, const TSearchFileData& data, bool& ignoreSubDir, bool&,
+                                bool& goOn) {
+    if (OnFind) OnFind(*this, path.Text, data, ignoreSubDir, goOn);
+  };
+  return Walk(feed, decide, nullptr, nullptr) == TWalkEnd::Complete;
+}
+
+TSearchDir::TWalkEnd TSearchDir::Walk(TReadAhead& feed, const TDecide& decide, const TReportError& reportError,
+                                      const std::function<bool()>& idle) {
   const TFilePath base = ExpandSearchPath(m_baseDir);
   TSearchFileData data;
   if (!QueryPathStatus(base.Native, data)) {
-    return false;
+    return TWalkEnd::NothingAtBase;
   }
-  TWalkScope scope(m_busy, m_queue);
+  TBusyScope scope(m_busy);
 
   // A path ending in the delimiter names no item of its own (a root, or a target given
   // with its separator): its record stays empty, as a find-first on it would leave it.
@@ -86,63 +82,58 @@ bool TSearchDir::Execute() {
   data.NativePath = base.Native;
 
   bool ignoreSubDir = false;
+  bool listed = false;
   bool goOn = true;
-  if (OnFind) OnFind(*this, base.Text, data, ignoreSubDir, goOn);
+  decide(base, data, ignoreSubDir, listed, goOn);
   if (!goOn) {
-    return false;
+    return TWalkEnd::Stopped;
   }
-  if (!ignoreSubDir) {
-    m_queue.push_back(base);
+  if (!ignoreSubDir || listed) {
+    feed.Add(base, TReadAhead::kNoParent, !ignoreSubDir, listed);
   }
-  return Walk();
-}
 
-bool TSearchDir::Walk() {
-  TDirectoryReader reader;
-  TSearchFileData data;
+  TFilePath dir;
   TFilePath child;
-  std::string name;
-  TEntryKind kind = TEntryKind::Unknown;
-  bool goOn = true;
-  while (!m_queue.empty()) {
-    TFilePath dir = std::move(m_queue.front());
-    m_queue.pop_front();
-    EnsureTrailingDelimiter(dir);
-    if (!reader.Open(dir.Native)) {
+  for (std::size_t n = 0; n < feed.Count(); ++n) {
+    if (!feed.Walked(n)) {
       continue;
     }
-    while (reader.Next(name, kind)) {
-      // Only directories matter here; the typed items that are not cost no status.
-      if (kind != TEntryKind::Directory && kind != TEntryKind::Unknown) {
+    bool opened = false;
+    int error = 0;
+    const TDirectorySnapshot* snapshot = feed.Wait(n, idle, opened, error);
+    if (!snapshot) {
+      return TWalkEnd::Stopped;
+    }
+    if (error != 0 && reportError) {
+      reportError(n, error);
+    }
+    dir = feed.Path(n);
+    EnsureTrailingDelimiter(dir);
+    for (std::size_t i = 0; i < snapshot->Count(); ++i) {
+      if (!snapshot->IsWalkableDirectory(i)) {
         continue;
       }
-      if (!reader.Stat(name, data)) {
-        if (kind == TEntryKind::Unknown) {
-          continue;
-        }
-        DescribeFromEnumeration(name, kind, data);
-      } else if (!data.IsDirectory || data.IsSymbolicLink) {
-        // A linked directory is never entered: that keeps link cycles out of the walk.
-        continue;
-      }
-      data.Name = Utf8ToAnsi(name);
+      static_cast<TFileStatus&>(data) = snapshot->Status(i);
+      data.Name.assign(snapshot->TextName(i));
       data.ShortName = data.Name;
+      data.NameRoundTrips = snapshot->NameRoundTrips(i);
       child.Text.assign(dir.Text).append(data.Name);
-      child.Native.assign(dir.Native).append(name);
+      child.Native.assign(dir.Native).append(snapshot->NativeName(i));
       data.NativePath = child.Native;
 
-      bool ignoreSubDir = false;
-      if (OnFind) OnFind(*this, child.Text, data, ignoreSubDir, goOn);
+      ignoreSubDir = false;
+      listed = false;
+      decide(child, data, ignoreSubDir, listed, goOn);
       if (!goOn) {
-        return false;
+        return TWalkEnd::Stopped;
       }
-      if (!ignoreSubDir) {
-        m_queue.push_back(std::move(child));
+      if (!ignoreSubDir || listed) {
+        feed.Add(child, n, !ignoreSubDir, listed);
       }
     }
-    reader.Close();
+    feed.ReleaseWalk(n);
   }
-  return true;
+  return TWalkEnd::Complete;
 }
 
 }  // namespace orv

@@ -18,6 +18,8 @@
 // of tests/run/golden/ before committing it.
 #include "run/RunDriver.h"
 
+#include "metadata/ExifTestImage.h"
+#include "metadata/PeTestImage.h"
 #include "support/FakeRunHost.h"
 #include "support/TempDir.h"
 
@@ -28,6 +30,7 @@
 #include <fstream>
 #include <iostream>
 #include <string>
+#include <string_view>
 #include <sys/stat.h>
 #include <utility>
 #include <vector>
@@ -123,8 +126,13 @@ protected:
 
   // One automatic run, start-up to shut-down, as `orvantis TREE OUT` makes it; returns
   // the bytes of the listing.
-  std::string Run(const std::string& outputName, const std::string& moreSettings = "") {
-    m_dir.WriteFile("home/Orvantis.ini", kSettings + moreSettings);
+  // moreSettings: keys added to section Output; itemSettings: keys added to section
+  // Item; sections of their own may follow moreSettings.
+  std::string Run(const std::string& outputName, const std::string& moreSettings = "",
+                  const std::string& itemSettings = "") {
+    std::string settings = kSettings + moreSettings;
+    settings.insert(std::string_view(kSettings).find("\r\n") + 2, itemSettings);
+    m_dir.WriteFile("home/Orvantis.ini", settings);
     // As installed: the stylesheet sample beside the program.
     m_dir.WriteFile("home/Orvantis.xsl.sample", "<xsl/>");
     test::TFakeRunHost host;
@@ -167,6 +175,47 @@ TEST_F(GoldenListingTest, HtmlTreeAndTable) {
 }
 
 TEST_F(GoldenListingTest, Xml) { ExpectGolden("listing.xml", Run("listing.xml")); }
+
+}  // namespace
+}  // namespace orv
+
+namespace orv {
+namespace {
+
+// Every column that reads contents, then filters with a depth limit, then directories
+// only: the bytes do not depend on how many threads read the tree and the files.
+TEST_F(GoldenListingTest, OneThreadOrManyWriteTheSameBytes) {
+  m_dir.WriteFile("tree/docs/manual.pdf", "%PDF-1.4\n1 0 obj\n<< /Type /Pages /Count 3 >>\nendobj\n");
+  test::TExifTestImage exif(false);
+  exif.Add(test::TestIfd0, 271, 2, 6, std::string("Canon\0", 6));
+  m_dir.WriteFile("tree/docs/sub dir/photo.jpg", test::ExifJpeg(exif.Tiff()));
+  m_dir.WriteFile("tree/A/tool.exe", test::BuildVersionImage(test::VersionInfo(
+                                         {{u"040904B0", {{u"CompanyName", u"Orvantis Test"}}}}, {{0x0409, 0x04B0}})));
+  for (int i = 0; i < 50; ++i) m_dir.WriteFile("tree/many/f" + std::to_string(i) + ".txt", std::string(i, 'x'));
+  m_dir.WriteFile("home/alias.ini", "[alias]\r\nreadonly.txt=Read only\r\n");
+  const std::string items =
+      "MD5=1\r\nSHA1=1\r\nFileVersion=1\r\nCompanyName=1\r\nProductName=1\r\nPdfFileVersion=1\r\n"
+      "PdfPageCount=1\r\nExifMake=1\r\nExifImageWidth=1\r\nExifImageLength=1\r\n";
+  const std::string everyColumn = "EnableAlias=1\r\n";
+  const std::string filtered =
+      "[Search]\r\nExtensionFilter=1\r\nExtensions=txt,pdf\r\nEnableTreeLevel=1\r\nTreeLevel=1\r\n";
+  const std::string directoriesOnly = "[Search]\r\nDirectoryOnly=1\r\n";
+  for (const std::string& settings : {everyColumn, filtered, directoriesOnly}) {
+    std::string serial;
+    {
+      test::TScopedVariable threads("ORVANTIS_THREADS", "1");
+      serial = WithoutClock(Run("serial.csv", settings, items), "serial.csv");
+    }
+    test::TScopedVariable threads("ORVANTIS_THREADS", "4");
+    EXPECT_EQ(WithoutClock(Run("threads.csv", settings, items), "threads.csv"), serial) << settings;
+    if (settings == everyColumn) {
+      // The content columns are there to compare.
+      for (const char* fact : {"1.4", "Canon", "Orvantis Test", "Read only", "902fbdd2b1df0c4f70b4a5d23525e932"}) {
+        EXPECT_NE(serial.find(fact), std::string::npos) << fact;
+      }
+    }
+  }
+}
 
 }  // namespace
 }  // namespace orv

@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <functional>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <stdexcept>
 #include <vector>
@@ -184,6 +186,87 @@ TEST_F(RunDriverTest, TheStopCommandEndsTheWalk) {
   };
   EXPECT_EQ(driver.RunAutomatic(), TRunOutcome::Stopped);
   EXPECT_EQ(driver.EntriesWalked(), 1);
+}
+
+TEST_F(RunDriverTest, ATreeDeeperThanPathMaxIsListedWholeWithDigests) {
+  // Made through descriptors: no path call reaches its bottom.
+  const std::string name(120, 'd');
+  std::string relative = "deep";
+  int fd = open(m_dir.MakeDir("deep").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  for (int level = 0; level < 40; ++level) {
+    ASSERT_EQ(mkdirat(fd, name.c_str(), 0755), 0);
+    const int next = openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    close(fd);
+    ASSERT_GE(fd = next, 0);
+    relative += "/" + name;
+  }
+  const int file = openat(fd, "bottom.txt", O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+  ASSERT_EQ(write(file, "123456789", 9), 9);
+  close(file);
+  close(fd);
+  ASSERT_GT((m_dir / relative).size(), 4096u);
+
+  for (const char* threads : {"1", "4"}) {
+    test::TScopedVariable variable("ORVANTIS_THREADS", threads);
+    TRunDriver driver(m_host);
+    driver.Start({m_dir / "deep", m_dir / "out/deep.csv"});
+    driver.Options.CRC32 = driver.Options.MD5 = true;
+    ASSERT_EQ(driver.RunAutomatic(), TRunOutcome::Written);
+    EXPECT_EQ(driver.Lists().DirectoryList.Count(), 40u);
+    ASSERT_EQ(driver.Lists().FileList.Count(), 1u);
+    const TDataItem& bottom = driver.Lists().FileList.Items(0);
+    EXPECT_EQ(bottom.Path(), m_dir / relative + "/bottom.txt");
+    EXPECT_EQ(bottom.Facts().CRC32, "cbf43926");
+    EXPECT_EQ(bottom.Facts().MD5, "25f9e794323b453885f5181f1b624d0b");
+    EXPECT_TRUE(driver.UnreadEntries().empty());
+    EXPECT_NE(test::ReadFileText(m_dir / "out/deep.csv").find("25f9e794323b453885f5181f1b624d0b"), std::string::npos);
+  }
+}
+
+TEST_F(RunDriverTest, AStopDuringALongDigestEndsTheRunAndTheStatusShowedHowFarItWas) {
+  // 1 GiB without a byte on disk: far longer to digest than a stop takes to act.
+  const std::string big = m_dir.WriteFile("big/big.bin", "");
+  ASSERT_EQ(truncate(big.c_str(), int64_t(1) << 30), 0);
+  for (const char* threads : {"1", "4"}) {
+    test::TScopedVariable variable("ORVANTIS_THREADS", threads);
+    TRunDriver driver(m_host);
+    driver.Start({m_dir / "big", m_dir / "out/big.csv"});
+    driver.Options.SHA1 = true;
+    std::string progress;
+    m_host.OnStatus = [&](const std::string& text) {
+      if (text.find("big.bin (") != std::string::npos && driver.Running()) {
+        progress = text;
+        driver.Stop();
+      }
+    };
+    EXPECT_EQ(driver.RunAutomatic(), TRunOutcome::Stopped) << threads;
+    EXPECT_NE(progress.find("%)"), std::string::npos) << progress;
+    EXPECT_FALSE(PathExists(m_dir / "out/big.csv"));
+  }
+}
+
+TEST_F(RunDriverTest, AFileGoneBeforeItsContentIsReadKeepsTheDataOfTheWalk) {
+  for (const char* threads : {"1", "4"}) {
+    test::TScopedVariable variable("ORVANTIS_THREADS", threads);
+    const std::string path = m_dir.WriteFile("tree/vanish.txt", "12345");
+    TRunDriver driver(m_host);
+    driver.Start({m_dir / "tree", m_dir / "out/v.csv"});
+    driver.Options.MD5 = true;
+    // The status names an entry before its record is filed and its content read.
+    m_host.OnStatus = [&](const std::string& text) {
+      if (text == "./vanish.txt") unlink(path.c_str());
+    };
+    ASSERT_EQ(driver.RunAutomatic(), TRunOutcome::Written);
+    const TDataItem* vanished = nullptr;
+    for (std::size_t i = 0; i < driver.Lists().FileList.Count(); ++i) {
+      if (driver.Lists().FileList.Items(i).Name() == "vanish.txt") vanished = &driver.Lists().FileList.Items(i);
+    }
+    ASSERT_NE(vanished, nullptr);
+    EXPECT_EQ(vanished->Size, 5);
+    EXPECT_TRUE(vanished->LastUpdateTimeValid);
+    EXPECT_EQ(vanished->Facts().MD5, "Error: Could not open file");
+    m_host.OnStatus = nullptr;
+  }
 }
 
 TEST_F(RunDriverTest, AnErrorEndsTheRunAndReturnsToIdle) {

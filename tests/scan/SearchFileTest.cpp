@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace orv {
@@ -254,32 +255,103 @@ TEST(SearchFileTest, LinksFifosAndNamesOutsideCp932) {
   EXPECT_EQ(accent.Size, 2);
 }
 
-TEST(SearchFileTest, EntryVanishedAfterEnumerationIsStillReported) {
+TEST(SearchFileTest, EntryVanishedAfterEnumerationKeepsTheDataOfTheEnumeration) {
   test::TTempDir tmp;
   const std::string t = tmp.MakeDir("t");
   for (const char* name : {"d1", "d2", "d3"}) {
     tmp.MakeDir(std::string("t/") + name);
   }
+  tmp.WriteFile("t/f", "12345");
   TSearchFile search;
   search.Recursive = false;
   search.SetDirectory(t);
   std::vector<TSearchFileData> seen;
   search.OnFind = [&](TSearchFile&, const std::string&, const TSearchFileData& data, bool&) {
     seen.push_back(data);
-    // The directory was read in one go; the others vanish before they are looked at.
+    // The directory was read in one go; the others vanish before they are reported.
     for (const char* name : {"d1", "d2", "d3"}) {
       rmdir((t + "/" + name).c_str());
     }
+    unlink((t + "/f").c_str());
   };
   ASSERT_TRUE(search.Execute());
-  ASSERT_EQ(seen.size(), 3u);
-  EXPECT_TRUE(seen[0].LastUpdateTimeValid);
-  for (std::size_t i = 1; i < seen.size(); ++i) {
-    EXPECT_FALSE(seen[i].Name.empty());
-    EXPECT_EQ(seen[i].NativePath, t + "/" + seen[i].Name);
-    EXPECT_FALSE(seen[i].LastUpdateTimeValid);
-    EXPECT_TRUE(seen[i].IsDirectory);  // the enumeration said so
+  ASSERT_EQ(seen.size(), 4u);
+  for (const TSearchFileData& data : seen) {
+    EXPECT_EQ(data.NativePath, t + "/" + data.Name);
+    EXPECT_TRUE(data.LastUpdateTimeValid) << data.Name;
+    EXPECT_EQ(data.IsDirectory, data.Name != "f");
+    EXPECT_EQ(data.Size, data.Name == "f" ? 5 : 0);
   }
+}
+
+TEST(SearchFileTest, ATinyMemoryBudgetAndManyThreadsReportTheSameWalk) {
+  test::TTempDir tmp;
+  const std::string t = tmp.MakeDir("t");
+  for (int i = 0; i < 100; ++i) {
+    for (int j = 0; j < 100; ++j) {
+      tmp.WriteFile("t/d" + std::to_string(i) + "/e" + std::to_string(j) + "/f", "x");
+    }
+  }
+  const auto walk = [&](int threads, std::size_t budget) {
+    TSearchFile search;
+    TRecorder rec;
+    rec.Attach(search);
+    search.Threads = threads;
+    search.ReadAheadBudget = budget;
+    search.SetDirectory(t);
+    EXPECT_TRUE(search.Execute());
+    return rec;
+  };
+  const TRecorder serial = walk(1, kDefaultReadAheadBudget);
+  EXPECT_EQ(serial.dirs.size(), 1u + 100u + 100u * 100u);
+  EXPECT_EQ(serial.entries.size(), 100u + 100u * 100u + 100u * 100u);
+  // Every directory read again for its entries, by several threads at once.
+  const TRecorder tiny = walk(4, 1);
+  EXPECT_EQ(tiny.dirs, serial.dirs);
+  EXPECT_EQ(tiny.entries, serial.entries);
+  EXPECT_EQ(walk(3, 64 * 1024).entries, serial.entries);
+}
+
+TEST(SearchFileTest, AFolderThatCannotBeReadIsReportedAndStillListed) {
+  test::TTempDir tmp;
+  const std::string t = tmp.MakeDir("t");
+  tmp.WriteFile("t/gone/f", "1");
+  tmp.WriteFile("t/kept/g", "2");
+  tmp.WriteFile("t/locked/h", "3");
+  const bool root = geteuid() == 0;
+  if (!root) {
+    ASSERT_EQ(chmod((t + "/locked").c_str(), 0), 0);
+  }
+  for (int threads : {1, 4}) {
+    TSearchFile search;
+    TRecorder rec;
+    rec.Attach(search);
+    search.Threads = threads;
+    search.OnFindDir = [&](TSearchFile&, const std::string& name, const TSearchFileData&, bool&, bool& ignore) {
+      rec.dirs.push_back(name);
+      // Listed but not walked, so read only for its entries: gone by then.
+      if (name == t + "/gone") {
+        ignore = true;
+        rename((t + "/gone").c_str(), (tmp / "away").c_str());
+      }
+    };
+    std::vector<std::pair<std::string, std::string>> errors;
+    search.OnError = [&](TSearchFile&, const std::string& path, const std::string& reason) {
+      errors.emplace_back(path, reason);
+    };
+    search.SetDirectory(t);
+    EXPECT_TRUE(search.Execute());  // the walk goes on past them
+    EXPECT_TRUE(rec.Entry(t + "/gone").IsDirectory);
+    EXPECT_TRUE(rec.Entry(t + "/locked").IsDirectory);
+    EXPECT_EQ(rec.Entry(t + "/kept/g").Size, 1);
+    // In walk order: the walk opens locked, the listing afterwards opens gone.
+    std::vector<std::pair<std::string, std::string>> expected;
+    if (!root) expected.emplace_back(t + "/locked", "Permission denied");
+    expected.emplace_back(t + "/gone", "No such file or directory");
+    EXPECT_EQ(errors, expected) << threads;
+    rename((tmp / "away").c_str(), (t + "/gone").c_str());
+  }
+  chmod((t + "/locked").c_str(), 0755);
 }
 
 TEST(SearchDirTest, RelativeBaseIsExpandedAndEventsControlTheWalk) {

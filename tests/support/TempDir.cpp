@@ -1,21 +1,46 @@
 #include "support/TempDir.h"
 
 #include <cstdlib>
+#include <dirent.h>
+#include <fcntl.h>
 #include <fstream>
-#include <ftw.h>
 #include <sstream>
 #include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace orv::test {
 
 namespace {
 
-int RemoveEntry(const char* path, const struct stat*, int, struct FTW*) {
-  // Fixtures may hold read-only directories; make them writable before removing.
-  chmod(path, 0700);
-  return remove(path);
+// Removes what is inside the open directory dirFd, depth first, through descriptors,
+// so a fixture deeper than PATH_MAX goes too. Fixtures may hold directories without
+// permissions; they are given them back before they are entered.
+void RemoveContents(int dirFd) {
+  DIR* dir = fdopendir(dirFd);
+  if (!dir) {
+    close(dirFd);
+    return;
+  }
+  std::vector<std::string> names;
+  while (const dirent* entry = readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name != "." && name != "..") names.push_back(name);
+  }
+  for (const std::string& name : names) {
+    struct stat st;
+    if (fstatat(dirfd(dir), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    if (S_ISDIR(st.st_mode)) {
+      fchmodat(dirfd(dir), name.c_str(), 0700, 0);
+      const int child = openat(dirfd(dir), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+      if (child >= 0) RemoveContents(child);
+      unlinkat(dirfd(dir), name.c_str(), AT_REMOVEDIR);
+    } else {
+      unlinkat(dirfd(dir), name.c_str(), 0);
+    }
+  }
+  closedir(dir);
 }
 
 void MakeParents(const std::string& path) {
@@ -38,12 +63,10 @@ TTempDir::TTempDir() {
 }
 
 TTempDir::~TTempDir() {
-  // Restore search permission top-down first so the depth-first removal can descend.
-  nftw(m_path.c_str(), [](const char* p, const struct stat* s, int, struct FTW*) {
-    if (S_ISDIR(s->st_mode)) chmod(p, 0700);
-    return 0;
-  }, 16, FTW_PHYS);
-  nftw(m_path.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS);
+  chmod(m_path.c_str(), 0700);
+  const int fd = open(m_path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0) RemoveContents(fd);
+  rmdir(m_path.c_str());
 }
 
 std::string TTempDir::operator/(std::string_view relative) const {
@@ -78,6 +101,22 @@ TScopedHome::~TScopedHome() {
     setenv("ORVANTIS_HOME", m_previous.c_str(), 1);
   } else {
     unsetenv("ORVANTIS_HOME");
+  }
+}
+
+TScopedVariable::TScopedVariable(const char* name, const std::string& value) : m_name(name) {
+  if (const char* old = std::getenv(name)) {
+    m_hadValue = true;
+    m_previous = old;
+  }
+  setenv(name, value.c_str(), 1);
+}
+
+TScopedVariable::~TScopedVariable() {
+  if (m_hadValue) {
+    setenv(m_name.c_str(), m_previous.c_str(), 1);
+  } else {
+    unsetenv(m_name.c_str());
   }
 }
 

@@ -40,6 +40,21 @@ private:
   std::string m_previous;
 };
 
+// Sets an environment variable for the lifetime of the object and restores the
+// previous value (or its absence) afterwards.
+class TScopedVariable {
+public:
+  TScopedVariable(const char* name, const std::string& value);
+  ~TScopedVariable();
+  TScopedVariable(const TScopedVariable&) = delete;
+  TScopedVariable& operator=(const TScopedVariable&) = delete;
+
+private:
+  std::string m_name;
+  bool m_hadValue = false;
+  std::string m_previous;
+};
+
 // The whole contents of a native file ("" when it cannot be read).
 std::string ReadFileText(const std::string& path);
 

@@ -1,8 +1,11 @@
-// Linux directory enumeration and entry status: readdir over a directory descriptor
+// Linux directory enumeration and entry status: getdents64 over a directory descriptor
 // and one statx per item relative to it, turned into the program's size, local times
 // and attribute flags.
 #include "platform/DirectoryReader.h"
 
+#include "platform/linux/LongPath.h"
+
+#include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -25,6 +28,11 @@ constexpr long long kLastYear = 9999;
 constexpr int kFollow = AT_STATX_SYNC_AS_STAT | AT_NO_AUTOMOUNT;
 constexpr int kNoFollow = kFollow | AT_SYMLINK_NOFOLLOW;
 constexpr unsigned kWanted = STATX_BASIC_STATS | STATX_BTIME;
+// O_DIRECTORY refuses a FIFO or device before it is opened, so nothing here waits for
+// a writer; O_NONBLOCK is the second guard.
+constexpr int kDirectoryFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK;
+// Bytes asked of the kernel per read: a few hundred items of a usual directory.
+constexpr std::size_t kReadBlock = 32 * 1024;
 
 TEntryKind KindFromType(unsigned char type) {
   switch (type) {
@@ -130,39 +138,74 @@ TDirectoryReader::~TDirectoryReader() { Close(); }
 
 bool TDirectoryReader::Open(const std::string& nativeDir) {
   Close();
-  // O_DIRECTORY refuses a FIFO or device before it is opened, so nothing here waits
-  // for a writer; O_NONBLOCK is the second guard.
-  const int fd = open(nativeDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK);
+  const TPathBase base(nativeDir);
+  if (base.Fd() == -1) {
+    m_error = errno;
+    return false;
+  }
+  return Adopt(openat(base.Fd(), base.Rest(), kDirectoryFlags));
+}
+
+bool TDirectoryReader::OpenAt(const TDirectoryReader& parent, const std::string& name) {
+  Close();
+  if (parent.m_fd < 0) {
+    m_error = EBADF;
+    return false;
+  }
+  return Adopt(openat(parent.m_fd, name.c_str(), kDirectoryFlags));
+}
+
+bool TDirectoryReader::Adopt(int fd) {
   if (fd < 0) {
+    m_error = errno;
     return false;
   }
-  DIR* dir = fdopendir(fd);
-  if (!dir) {
-    close(fd);
-    return false;
-  }
-  m_dir = dir;
+  m_fd = fd;
   return true;
 }
 
-void TDirectoryReader::Close() {
-  if (m_dir) {
-    closedir(static_cast<DIR*>(m_dir));
-    m_dir = nullptr;
-  }
+void TDirectoryReader::EndReading() {
+  m_buffer.reset();
+  m_filled = 0;
+  m_next = 0;
   m_entry = nullptr;
 }
 
+void TDirectoryReader::Close() {
+  if (m_fd >= 0) {
+    close(m_fd);
+    m_fd = -1;
+  }
+  m_filled = 0;
+  m_next = 0;
+  m_ended = false;
+  m_entry = nullptr;
+  m_error = 0;
+}
+
 bool TDirectoryReader::Next(std::string& name, TEntryKind& kind) {
-  if (!m_dir) {
+  if (m_fd < 0) {
     return false;
   }
   for (;;) {
-    dirent* entry = readdir(static_cast<DIR*>(m_dir));
-    if (!entry) {
-      m_entry = nullptr;
-      return false;
+    if (m_next >= m_filled) {
+      if (m_ended) {
+        m_entry = nullptr;
+        return false;
+      }
+      if (!m_buffer) m_buffer.reset(new char[kReadBlock]);
+      const ssize_t got = getdents64(m_fd, m_buffer.get(), kReadBlock);
+      if (got <= 0) {
+        m_error = got < 0 ? errno : 0;
+        m_ended = true;
+        m_entry = nullptr;
+        return false;
+      }
+      m_filled = static_cast<std::size_t>(got);
+      m_next = 0;
     }
+    const auto* entry = reinterpret_cast<const dirent64*>(m_buffer.get() + m_next);
+    m_next += entry->d_reclen;
     if (IsDotOrDotDot(entry->d_name)) {
       continue;
     }
@@ -174,15 +217,15 @@ bool TDirectoryReader::Next(std::string& name, TEntryKind& kind) {
 }
 
 bool TDirectoryReader::Stat(const std::string& name, TFileStatus& status) const {
-  if (!m_dir) {
+  if (m_fd < 0) {
     return false;
   }
   // The type is taken from the item Next returned last; any other name is looked at
   // as an untyped item.
-  const auto* entry = static_cast<const dirent*>(m_entry);
+  const auto* entry = static_cast<const dirent64*>(m_entry);
   const TEntryKind kind =
       (entry && std::strcmp(entry->d_name, name.c_str()) == 0) ? KindFromType(entry->d_type) : TEntryKind::Unknown;
-  if (!StatItem(dirfd(static_cast<DIR*>(m_dir)), name.c_str(), kind, status)) {
+  if (!StatItem(m_fd, name.c_str(), kind, status)) {
     return false;
   }
   status.IsHidden = IsHiddenName(name);
@@ -190,7 +233,8 @@ bool TDirectoryReader::Stat(const std::string& name, TFileStatus& status) const 
 }
 
 bool QueryPathStatus(const std::string& nativePath, TFileStatus& status) {
-  if (!StatItem(AT_FDCWD, nativePath.c_str(), TEntryKind::Unknown, status)) {
+  const TPathBase base(nativePath);
+  if (base.Fd() == -1 || !StatItem(base.Fd(), base.Rest(), TEntryKind::Unknown, status)) {
     return false;
   }
   status.IsHidden = IsHiddenName(LastComponent(nativePath));

@@ -1,6 +1,9 @@
-// Linux side of content reading: open with O_NONBLOCK so that a FIFO without a writer
-// cannot hold up the open itself, then fstat to refuse everything but regular files.
+// Linux side of content reading, for paths of any length: open with O_NONBLOCK so that
+// a FIFO without a writer cannot hold up the open itself, then fstat to refuse
+// everything but regular files.
 #include "platform/ReadOnlyFile.h"
+
+#include "platform/linux/LongPath.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -38,7 +41,11 @@ bool OnPseudoFileSystem(int fd) {
 
 // A descriptor open on a regular file, and its size; -1 otherwise.
 int OpenRegularFile(const std::string& nativePath, int64_t& size) {
-  const int fd = open(nativePath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  const TPathBase base(nativePath);
+  if (base.Fd() == -1) {
+    return -1;
+  }
+  const int fd = openat(base.Fd(), base.Rest(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) {
     return -1;
   }

@@ -1,0 +1,66 @@
+// The content facts of one file record, read with one reader of each kind.
+#include "metadata/ContentReader.h"
+
+#include "metadata/PdfProbe.h"
+
+#include <utility>
+
+namespace orv {
+
+namespace {
+
+bool WantsExif(const RunOptions& o) {
+  return o.ExifArtist || o.ExifCopyright || o.ExifMake || o.ExifModel || o.ExifVersion || o.ExifDateTime ||
+         o.ExifImageWidth || o.ExifImageLength || o.ExifUserComment;
+}
+
+}  // namespace
+
+TContentReader::TContentReader(const RunOptions& options, uint16_t userLanguageId)
+    : m_options(options), m_versionInfo(userLanguageId) {}
+
+bool TContentReader::Wanted(const RunOptions& o) {
+  return WantsVersionStrings(o) || WantsExif(o) || o.CRC32 || o.MD5 || o.SHA1 || o.PdfFileVersion ||
+         o.PdfPageCount;
+}
+
+void TContentReader::Read(TDataItem& item, TReadMonitor* monitor) {
+  if (item.IsDirectory) return;
+  const std::string nativePath = item.NativePath();
+  ReadVersionStrings(m_versionInfo, m_options, item);
+  ReadExif(item, nativePath);
+  if (m_options.CRC32 || m_options.MD5 || m_options.SHA1) {
+    TDataItemFacts& facts = item.MutableFacts();
+    m_digester.SetMonitor(monitor);
+    DigestEntryTexts(m_digester, m_options, nativePath, item.Size, facts.CRC32, facts.MD5, facts.SHA1);
+    m_digester.SetMonitor(nullptr);
+  }
+  if (m_options.PdfFileVersion || m_options.PdfPageCount) {
+    TPdfFacts pdf;
+    if (ReadPdfFacts(nativePath, item.Extension(), m_options.PdfFileVersion, m_options.PdfPageCount, pdf,
+                     monitor)) {
+      TDataItemFacts& facts = item.MutableFacts();
+      facts.PdfFileVersion = std::move(pdf.Version);
+      facts.PdfPageCount = pdf.PageCount;
+    }
+  }
+}
+
+void TContentReader::ReadExif(TDataItem& item, const std::string& nativePath) {
+  TExifFields fields;
+  if (!WantsExif(m_options) || item.Size <= 0 || !ReadExifFields(m_exifInfo, nativePath, fields)) {
+    return;
+  }
+  TDataItemFacts& facts = item.MutableFacts();
+  facts.ExifArtist = std::move(fields.Artist);
+  facts.ExifCopyright = std::move(fields.Copyright);
+  facts.ExifMake = std::move(fields.Make);
+  facts.ExifModel = std::move(fields.Model);
+  facts.ExifVersion = std::move(fields.Version);
+  facts.ExifDateTime = std::move(fields.DateTime);
+  facts.ExifImageWidth = fields.ImageWidth;
+  facts.ExifImageLength = fields.ImageLength;
+  facts.ExifUserComment = std::move(fields.UserComment);
+}
+
+}  // namespace orv
