@@ -2,6 +2,7 @@
 // CP932, as UTF-8 and as UTF-16LE. Conversion never fails, and what it emits is well
 // formed: UTF-8 out is valid UTF-8 without surrogates, and text that went to CP932 once
 // comes back unchanged from a second round through UTF-8.
+#include "platform/AnsiText.h"
 #include "platform/CodePage.h"
 
 #include <cstddef>
@@ -33,20 +34,28 @@ bool ValidUtf8(std::string_view text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(data), size);
+  // Every property holds in both code pages the settings can choose.
+  for (const int page : {orv::CodePageShiftJis, orv::CodePageUtf8}) {
+    orv::SetActiveCodePage(page);
+    const std::string utf8 = orv::AnsiToUtf8(input);
+    if (!ValidUtf8(utf8)) __builtin_trap();
+    orv::AnsiToUtf16(input);
 
-  const std::string utf8 = orv::AnsiToUtf8(input);
-  if (!ValidUtf8(utf8)) __builtin_trap();
-  orv::AnsiToUtf16(input);
+    // Whatever text comes out of a conversion survives a round trip through UTF-8.
+    const std::string ansi = orv::Utf8ToAnsi(input);
+    if (orv::Utf8ToAnsi(orv::AnsiToUtf8(ansi)) != ansi) __builtin_trap();
 
-  // Whatever CP932 text comes out of a conversion survives a round trip through UTF-8.
-  const std::string ansi = orv::Utf8ToAnsi(input);
-  if (orv::Utf8ToAnsi(orv::AnsiToUtf8(ansi)) != ansi) __builtin_trap();
+    std::u16string utf16(size / 2, u'\0');
+    for (std::size_t i = 0; i < utf16.size(); ++i) {
+      utf16[i] = static_cast<char16_t>(data[2 * i] | data[2 * i + 1] << 8);
+    }
+    const std::string fromUtf16 = orv::Utf16ToAnsi(utf16);
+    if (!ValidUtf8(orv::AnsiToUtf8(fromUtf16))) __builtin_trap();
 
-  std::u16string utf16(size / 2, u'\0');
-  for (std::size_t i = 0; i < utf16.size(); ++i) {
-    utf16[i] = static_cast<char16_t>(data[2 * i] | data[2 * i + 1] << 8);
+    // The case-insensitive match and its hash key agree, on the two halves of the input.
+    const std::string_view a = input.substr(0, size / 2), b = input.substr(size / 2);
+    if (orv::AnsiSameText(a, b) != (orv::AnsiFoldCase(a) == orv::AnsiFoldCase(b))) __builtin_trap();
+    if (!orv::AnsiSameText(input, input)) __builtin_trap();
   }
-  const std::string fromUtf16 = orv::Utf16ToAnsi(utf16);
-  if (!ValidUtf8(orv::AnsiToUtf8(fromUtf16))) __builtin_trap();
   return 0;
 }
