@@ -6,6 +6,7 @@
 #include "core/Settings.h"
 #include "platform/Path.h"
 
+#include <cstdint>
 #include <string>
 
 namespace orv {
@@ -32,6 +33,9 @@ public:
   virtual void OpenDocument(const std::string& program, const std::string& document) = 0;
   // Applies the window's enabling rules after Running changed.
   virtual void RefreshControls() = 0;
+  // How many entries the walk has reported so far, told after each one; a host may
+  // show the rate (the headless progress line does).
+  virtual void ShowEntryCount(int64_t /*entries*/) {}
 
   bool GetWindowPlacement(TWindowPlacement&) override { return false; }
   void SetWindowPlacement(const TWindowPlacement&) override {}

@@ -11,6 +11,9 @@ namespace {
 
 // Redrawing more often than this only costs time; the eye cannot follow it.
 constexpr int64_t kDrawIntervalMs = 100;
+constexpr int64_t kMillisecondsPerSecond = 1000;
+// After the status text while entries are walked: "  12345 件/秒" (entries per second).
+constexpr const char* kEntriesPerSecond = " 件/秒";
 
 // Message texts may hold CR LF pairs; a terminal wants LF alone.
 std::string TerminalText(const std::string& ansi) {
@@ -53,9 +56,19 @@ void THeadlessRunHost::ShowStatus(const std::string& text) {
   }
 }
 
+void THeadlessRunHost::ShowEntryCount(int64_t entries) {
+  if (m_entries == 0 || entries < m_entries) m_firstEntryTime = MonotonicMilliseconds();
+  m_entries = entries;
+}
+
 void THeadlessRunHost::DrawStatus() {
   m_statusDrawn = true;
-  m_lineShown = ShowProgressLine(AnsiToUtf8(m_status));
+  std::string line = AnsiToUtf8(m_status);
+  const int64_t elapsed = MonotonicMilliseconds() - m_firstEntryTime;
+  if (m_entries > 0 && elapsed > 0) {
+    line += "  " + std::to_string(m_entries * kMillisecondsPerSecond / elapsed) + kEntriesPerSecond;
+  }
+  m_lineShown = ShowProgressLine(line);
 }
 
 void THeadlessRunHost::ClearLine() {

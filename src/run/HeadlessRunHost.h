@@ -41,6 +41,7 @@ public:
   TFilePath SelectedDirectory() override;
   void OpenDocument(const std::string& program, const std::string& document) override;
   void RefreshControls() override {}
+  void ShowEntryCount(int64_t entries) override;
 
 private:
   void DrawStatus();
@@ -53,6 +54,8 @@ private:
   bool m_statusDrawn = true;
   bool m_stopDelivered = false;
   int64_t m_lastDraw = 0;
+  int64_t m_entries = 0;
+  int64_t m_firstEntryTime = 0;
   std::string m_status;
 };
 

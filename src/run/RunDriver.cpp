@@ -343,6 +343,7 @@ void TRunDriver::SearchFileFindDir(const std::string& name, const TSearchFileDat
 
 void TRunDriver::SearchFileFind(const std::string& name, const TSearchFileData& data, bool& continueWalk) {
   ++m_entriesWalked;
+  m_host.ShowEntryCount(m_entriesWalked);
   m_builder.BuildEntry(name, data);
   TakePatternErrors(data.NativePath);
   if (!m_running) {

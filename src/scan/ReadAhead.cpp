@@ -47,6 +47,7 @@ TReadAhead::~TReadAhead() {
 
 std::size_t TReadAhead::Add(const TFilePath& path, std::size_t parent, bool walked, bool listed) {
   std::size_t n;
+  bool wake = false;
   {
     std::lock_guard<std::mutex> lock(m_mutex);
     n = m_jobs.size();
@@ -60,10 +61,11 @@ std::size_t TReadAhead::Add(const TFilePath& path, std::size_t parent, bool walk
     if (walked) {
       if (parent != kNoParent) job.ParentHandle = m_jobs[parent].Handle;
       Queue(n, listed ? TSnapshotScope::EveryItem : TSnapshotScope::Subdirectories);
+      // A wake-up costs a system call or two; only a worker that sleeps needs one.
+      wake = m_idleWorkers > 0;
     }
   }
-  // A wake-up costs a system call or two; only a worker that sleeps needs one.
-  if (walked && m_idleWorkers > 0) m_workToDo.notify_one();
+  if (wake) m_workToDo.notify_one();
   return n;
 }
 
