@@ -103,14 +103,22 @@ std::string TEntryBuilder::StatusPath(const std::string& path) const {
 
 void TEntryBuilder::BuildEntry(const std::string& path, const TSearchFileData& data) {
   auto item = std::make_unique<TDataItem>();
-  std::string itemPath = path;
-  std::string nativePath = data.NativePath;
+  // Millions of entries pass here on the walk's thread: the path is copied once, into
+  // the record, and the native path only for a directory that needs its delimiter.
+  std::string itemPath;
+  itemPath.reserve(path.size() + 1);
+  itemPath.assign(path);
+  std::string_view nativePath = data.NativePath;
+  std::string delimitedNative;
   if (data.IsDirectory) {
     if (!AnsiEndsWithDelimiter(itemPath, PathDelim)) itemPath += PathDelim;
-    if (!nativePath.empty() && nativePath.back() != PathDelim) nativePath += PathDelim;
+    if (!nativePath.empty() && nativePath.back() != PathDelim) {
+      delimitedNative.assign(nativePath).append(1, PathDelim);
+      nativePath = delimitedNative;
+    }
   }
   const bool convertsBack = TextConvertsBack(itemPath, nativePath, data.NameRoundTrips);
-  item->SetPath(itemPath, convertsBack ? std::string_view() : std::string_view(nativePath), data.IsDirectory);
+  item->SetPath(std::move(itemPath), convertsBack ? std::string_view() : nativePath, data.IsDirectory);
   item->Size = data.Size;
   item->CreationTimeValid = data.CreationTimeValid;
   item->CreationTime = data.CreationTime;
@@ -134,7 +142,7 @@ void TEntryBuilder::BuildEntry(const std::string& path, const TSearchFileData& d
     }
   }
 
-  m_status = StatusPath(itemPath);
+  m_status = StatusPath(item->Path());
   m_host.ShowStatus(m_status);
   m_host.Pump();
 

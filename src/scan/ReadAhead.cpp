@@ -204,6 +204,7 @@ const TDirectorySnapshot* TReadAhead::Wait(std::size_t n, const std::function<bo
     if (job.State == TState::Done || std::chrono::steady_clock::now() < nextIdle) continue;
     lock.unlock();
     const bool goOn = !idle || idle();
+    m_lastIdle = std::chrono::steady_clock::now();
     lock.lock();
     if (!goOn) {
       m_waitingFor = kNoParent;
@@ -222,6 +223,16 @@ bool TReadAhead::Unhold(TJob& job) {
   m_held -= job.Bytes;
   job.Bytes = 0;
   return wasFull && m_held < m_budget && m_idleWorkers > 0;
+}
+
+bool TReadAhead::Tick(const std::function<bool()>& idle) {
+  // The clock is read every few directories only: most take a few microseconds.
+  constexpr unsigned kTicksPerClockRead = 16;
+  if (!idle || ++m_ticks % kTicksPerClockRead != 0) return true;
+  const auto now = std::chrono::steady_clock::now();
+  if (now - m_lastIdle < kIdleInterval) return true;
+  m_lastIdle = now;
+  return idle();
 }
 
 void TReadAhead::ReleaseWalk(std::size_t n) {

@@ -17,6 +17,7 @@
 #include "scan/DirectorySnapshot.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
@@ -59,6 +60,10 @@ public:
   // the directory could be opened at all (error: the errno when not, or when the read
   // failed part-way).
   const TDirectorySnapshot* Wait(std::size_t n, const std::function<bool()>& idle, bool& opened, int& error);
+  // Called by the walk once per directory it handles: runs idle (as Wait does) when
+  // the last call of idle is more than its interval ago, so a walk that never waits
+  // still hands control back. False when idle said stop.
+  bool Tick(const std::function<bool()>& idle);
   // The walk is done with the subdirectories of n: its descriptor may close, and its
   // snapshot goes unless it is held for the listing.
   void ReleaseWalk(std::size_t n);
@@ -114,6 +119,8 @@ private:
   // Dropped wherever the last reference to a handle goes, so not under the mutex.
   std::atomic<int> m_openHandles{0};
   std::atomic<bool> m_stop{false};
+  unsigned m_ticks = 0;
+  std::chrono::steady_clock::time_point m_lastIdle = std::chrono::steady_clock::now();
   std::vector<std::thread> m_workers;
 };
 

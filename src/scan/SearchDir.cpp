@@ -101,7 +101,7 @@ TSearchDir::TWalkEnd TSearchDir::Walk(TReadAhead& feed, const TDecide& decide, c
     bool opened = false;
     int error = 0;
     const TDirectorySnapshot* snapshot = feed.Wait(n, idle, opened, error);
-    if (!snapshot) {
+    if (!snapshot || !feed.Tick(idle)) {
       return TWalkEnd::Stopped;
     }
     if (error != 0 && reportError) {

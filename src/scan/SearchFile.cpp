@@ -87,7 +87,7 @@ bool TSearchFile::EnumerateListed(TReadAhead& feed, const std::function<bool()>&
     bool opened = false;
     int error = 0;
     const TDirectorySnapshot* snapshot = feed.Wait(n, idle, opened, error);
-    if (!snapshot) {
+    if (!snapshot || !feed.Tick(idle)) {
       return false;
     }
     if (error != 0) {

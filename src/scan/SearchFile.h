@@ -57,7 +57,8 @@ public:
   // Called on the thread that runs Execute, in walk order; the walk goes on. A
   // directory that could not be opened is still reported as an entry of its parent.
   TWalkErrorEvent OnError;
-  // Called on the thread that runs Execute, about every 20 ms while it waits.
+  // Called on the thread that runs Execute about every 20 ms, whether it waits for a
+  // directory or not; clearing continueWalk ends the walk as a stopped one.
   TWalkIdleEvent OnIdle;
 
   // True when every gathered directory was enumerated to its end; false when an
