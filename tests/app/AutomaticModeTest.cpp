@@ -23,18 +23,6 @@ extern char** environ;
 namespace orv {
 namespace {
 
-std::set<std::string> Entries(const std::string& directory) {
-  std::set<std::string> names;
-  if (DIR* dir = opendir(directory.c_str())) {
-    while (dirent* entry = readdir(dir)) {
-      const std::string name = entry->d_name;
-      if (name != "." && name != "..") names.insert(name);
-    }
-    closedir(dir);
-  }
-  return names;
-}
-
 class AutomaticMode : public ::testing::Test {
 protected:
   // Starts the program headless with its home in the test's folder; standard output
@@ -101,8 +89,8 @@ TEST_F(AutomaticMode, ArgumentsThatWouldDoHarmAreRefusedBeforeAnythingRuns) {
   EXPECT_NE(Stderr().find("not a directory"), std::string::npos) << Stderr();
   EXPECT_EQ(Run(m_dir / "missing", m_out + "/list.csv"), 2);
   // Nothing ran: no listing, and no settings file saved.
-  EXPECT_EQ(Entries(m_out), std::set<std::string>{});
-  EXPECT_EQ(Entries(m_home), std::set<std::string>{});
+  EXPECT_EQ(test::DirectoryEntries(m_out), std::set<std::string>{});
+  EXPECT_EQ(test::DirectoryEntries(m_home), std::set<std::string>{});
 }
 
 TEST_F(AutomaticMode, AnEntryThePatternEngineGivesUpOnMakesTheListingIncomplete) {
@@ -127,7 +115,7 @@ TEST_F(AutomaticMode, AFileTypeWithoutAFormatIsAFailure) {
   // ".txt" keeps the type of the settings file.
   EXPECT_EQ(Run(m_tree, m_out + "/list.txt"), 1);
   EXPECT_NE(Stderr().find("FileType=-1"), std::string::npos) << Stderr();
-  EXPECT_EQ(Entries(m_out), std::set<std::string>{});
+  EXPECT_EQ(test::DirectoryEntries(m_out), std::set<std::string>{});
 }
 
 TEST_F(AutomaticMode, XmlToStandardOutputCopiesNoStylesheetIntoDev) {
@@ -166,7 +154,7 @@ TEST_F(AutomaticMode, SigtermDuringDigestsKeepsTheOldListingAndLeavesNothingBesi
   ASSERT_EQ(kill(pid, SIGTERM), 0);
   EXPECT_EQ(Wait(pid), 1) << Stderr();  // stopped: nothing written
   EXPECT_EQ(test::ReadFileText(m_out + "/list.csv"), old);
-  EXPECT_EQ(Entries(m_out), std::set<std::string>{"list.csv"});
+  EXPECT_EQ(test::DirectoryEntries(m_out), std::set<std::string>{"list.csv"});
   // The settings are saved on the way out, as after any run.
   EXPECT_NE(test::ReadFileText(m_home + "/Orvantis.ini").find("ProductVersion"), std::string::npos);
 }

@@ -275,22 +275,10 @@ std::string BuildVersionImage(const TVersionNode& versionInfo, bool pe32Plus, TP
 
 void AddIconGroup(std::vector<TPeResource>& resources, uint16_t groupId, const std::vector<TIconEntry>& icons,
                   uint16_t language) {
-  std::string group;
-  Append16(group, 0);  // reserved
-  Append16(group, 1);  // icons, not cursors
-  Append16(group, static_cast<uint16_t>(icons.size()));
   for (const TIconEntry& icon : icons) {
-    group.push_back(static_cast<char>(icon.Size));
-    group.push_back(static_cast<char>(icon.Size));
-    group.push_back('\0');  // colour count
-    group.push_back('\0');  // reserved
-    Append16(group, 1);     // planes
-    Append16(group, icon.BitCount);
-    Append32(group, static_cast<uint32_t>(icon.Bytes.size()));
-    Append16(group, icon.Id);
     resources.push_back(TPeResource{3, icon.Id, u"", language, icon.Bytes});
   }
-  resources.push_back(TPeResource{14, groupId, u"", language, group});
+  resources.push_back(TPeResource{14, groupId, u"", language, IconGroupBytes(icons)});
 }
 
 std::string SolidIconDib(uint8_t side, uint32_t argb) {

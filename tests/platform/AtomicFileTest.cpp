@@ -19,18 +19,6 @@
 namespace orv {
 namespace {
 
-std::set<std::string> Entries(const std::string& directory) {
-  std::set<std::string> names;
-  if (DIR* dir = opendir(directory.c_str())) {
-    while (dirent* entry = readdir(dir)) {
-      std::string name = entry->d_name;
-      if (name != "." && name != "..") names.insert(name);
-    }
-    closedir(dir);
-  }
-  return names;
-}
-
 mode_t ModeOf(const std::string& path) {
   struct stat st {};
   lstat(path.c_str(), &st);
@@ -57,12 +45,12 @@ TEST(AtomicFileTest, CommitReplacesContentAndKeepsMode) {
     expected += big + "end";
     EXPECT_EQ(test::ReadFileText(path), "old contents that are longer");  // nothing visible before Commit
     // Not even a temporary name: a process killed now leaves no litter.
-    EXPECT_EQ(Entries(dir.Path()), std::set<std::string>{"out.csv"});
+    EXPECT_EQ(test::DirectoryEntries(dir.Path()), std::set<std::string>{"out.csv"});
     file.Commit();
   }
   EXPECT_EQ(test::ReadFileText(path), expected);
   EXPECT_EQ(ModeOf(path) & 07777, 0640u);
-  EXPECT_EQ(Entries(dir.Path()), std::set<std::string>{"out.csv"});
+  EXPECT_EQ(test::DirectoryEntries(dir.Path()), std::set<std::string>{"out.csv"});
 
   mode_t old = umask(027);
   WriteFileAtomically(dir / "new.txt", "");
@@ -81,7 +69,7 @@ TEST(AtomicFileTest, FailureLeavesPreviousFileAndNoTemporary) {
     abandoned.Write("never committed");
   }
   EXPECT_EQ(test::ReadFileText(path), "previous");
-  EXPECT_EQ(Entries(dir.Path()), std::set<std::string>{"keep.txt"});
+  EXPECT_EQ(test::DirectoryEntries(dir.Path()), std::set<std::string>{"keep.txt"});
 
   // A full disk, as root sees it too: the file size limit makes write fail with EFBIG.
   struct rlimit saved;
@@ -104,7 +92,7 @@ TEST(AtomicFileTest, FailureLeavesPreviousFileAndNoTemporary) {
   std::signal(SIGXFSZ, oldHandler);
   EXPECT_TRUE(threw);
   EXPECT_EQ(test::ReadFileText(path), "previous");
-  EXPECT_EQ(Entries(dir.Path()), std::set<std::string>{"keep.txt"});
+  EXPECT_EQ(test::DirectoryEntries(dir.Path()), std::set<std::string>{"keep.txt"});
 
   // A target in a folder that does not exist, and a folder as target.
   std::string nowhere = dir / "no such dir/out.txt";
@@ -117,7 +105,7 @@ TEST(AtomicFileTest, FailureLeavesPreviousFileAndNoTemporary) {
   }
   dir.MakeDir("folder");
   EXPECT_THROW(WriteFileAtomically(dir / "folder", "x"), EOSError);
-  EXPECT_EQ(Entries(dir / "folder"), std::set<std::string>{});
+  EXPECT_EQ(test::DirectoryEntries(dir / "folder"), std::set<std::string>{});
 }
 
 TEST(AtomicFileTest, LinksAreWrittenThrough) {
@@ -131,7 +119,7 @@ TEST(AtomicFileTest, LinksAreWrittenThrough) {
   EXPECT_TRUE(S_ISLNK(ModeOf(link)));
   EXPECT_EQ(test::ReadFileText(real), "through the link");
   EXPECT_EQ(ModeOf(real) & 07777, 0600u);
-  EXPECT_EQ(Entries(dir / "data"), std::set<std::string>{"real.txt"});
+  EXPECT_EQ(test::DirectoryEntries(dir / "data"), std::set<std::string>{"real.txt"});
 
   // A link to nothing is replaced by the file itself.
   std::string dangling = dir / "dangling.txt";
@@ -162,7 +150,7 @@ TEST(AtomicFileTest, FifoIsWrittenDirectly) {
   close(reader);
   EXPECT_EQ(std::string(buffer, got > 0 ? static_cast<std::size_t>(got) : 0), "to the reader");
   EXPECT_TRUE(S_ISFIFO(ModeOf(fifo)));
-  EXPECT_EQ(Entries(dir.Path()), std::set<std::string>{"pipe"});
+  EXPECT_EQ(test::DirectoryEntries(dir.Path()), std::set<std::string>{"pipe"});
 }
 
 }  // namespace

@@ -127,4 +127,16 @@ std::string ReadFileText(const std::string& path) {
   return text.str();
 }
 
+std::set<std::string> DirectoryEntries(const std::string& directory) {
+  std::set<std::string> names;
+  if (DIR* dir = opendir(directory.c_str())) {
+    while (dirent* entry = readdir(dir)) {
+      std::string name = entry->d_name;
+      if (name != "." && name != "..") names.insert(std::move(name));
+    }
+    closedir(dir);
+  }
+  return names;
+}
+
 }  // namespace orv::test

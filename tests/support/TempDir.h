@@ -2,6 +2,7 @@
 // ends, with helpers to lay out fixture trees.
 #pragma once
 
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -54,6 +55,9 @@ private:
   bool m_hadValue = false;
   std::string m_previous;
 };
+
+// The names in a directory, "." and ".." left out (empty when it cannot be read).
+std::set<std::string> DirectoryEntries(const std::string& directory);
 
 // The whole contents of a native file ("" when it cannot be read).
 std::string ReadFileText(const std::string& path);
