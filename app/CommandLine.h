@@ -17,7 +17,7 @@ TCommandLineRequest ReadCommandLine(std::vector<std::string>& arguments);
 // The text --help prints: the forms, the environment variables, the exit statuses.
 std::string UsageText();
 
-// The text --version prints: "orvantis 1.36".
+// The text --version prints: "orvantis" and the version number.
 std::string VersionText();
 
 }  // namespace orv
