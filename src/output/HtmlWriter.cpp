@@ -130,7 +130,7 @@ void THtmlWriter::Row(const TDataItem& item, std::string_view parent, int level)
     }
     m_value = location.LinkDirectory;
     m_value += item.Name();
-    AppendLinkEscaped(s, NativeLinkPath(m_value, item));
+    AppendEntryLink(s, m_value, item);
     s += "\">";
   }
   const std::string& alias = item.Facts().Alias;

@@ -2,6 +2,7 @@
 #include "output/PathText.h"
 
 #include "platform/AnsiText.h"
+#include "output/Escape.h"
 #include "platform/CodePage.h"
 #include "platform/Path.h"
 
@@ -141,6 +142,16 @@ std::string IconLinkText(const TDataItem& item, const RunOptions& options, std::
   text += separator;
   text += item.IconFileName();
   return text;
+}
+
+void AppendEntryLink(std::string& out, std::string_view linkText, const TDataItem& item) {
+  const bool ascii = std::all_of(linkText.begin(), linkText.end(),
+                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  if (!item.HasStoredNativePath() && (ascii || ActiveCodePage() == CodePageUtf8)) {
+    AppendLinkEscaped(out, linkText);
+  } else {
+    AppendLinkEscaped(out, NativeLinkPath(linkText, item));
+  }
 }
 
 const TEntryLocation& TLocationCache::For(std::string_view parentDirectory) {

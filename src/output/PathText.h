@@ -48,6 +48,12 @@ std::string NativeLinkPath(std::string_view linkText, const TDataItem& item);
 // the separator and the icon's file name (text; the listings percent-encode it).
 std::string IconLinkText(const TDataItem& item, const RunOptions& options, std::string_view separator);
 
+// Appends the percent-encoded link to item whose text is linkText (LinkEscape of
+// NativeLinkPath), without converting or copying it where the text is its own native
+// form: a path that converts back and holds only ASCII, or any such path under UTF-8.
+// The writers call it for every row.
+void AppendEntryLink(std::string& out, std::string_view linkText, const TDataItem& item);
+
 // EntryLocation for one row after another: the walk writes the rows of a directory
 // together, so the texts are worked out again only when the parent changes.
 class TLocationCache {

@@ -80,7 +80,9 @@ void TXmlWriter::StartEntry(const TDataItem& item, std::string_view parent, int 
     if (options.SlashDelimiter) {
       ApplySlashSeparators(m_value, separator);
     }
-    Attribute("link", LinkEscape(NativeLinkPath(m_value, item)));
+    m_link.clear();
+    AppendEntryLink(m_link, m_value, item);
+    Attribute("link", m_link);
   }
   for (const TOptionalColumn* column : m_columns) {
     if (column->Kind == TColumnKind::Size) {

@@ -36,6 +36,7 @@ private:
   TLocationCache m_locations;
   std::string m_line;
   std::string m_value;
+  std::string m_link;
 };
 
 }  // namespace orv
