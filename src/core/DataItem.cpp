@@ -1,32 +1,89 @@
 // Entry records: the path and what is derived from it, and the optional facts.
 #include "core/DataItem.h"
 
+#include "core/RecordArena.h"
 #include "platform/AnsiText.h"
 #include "platform/CodePage.h"
 #include "platform/Path.h"
 
 #include <algorithm>
+#include <cstring>
+#include <utility>
 
 namespace orv {
 
 const TDataItemFacts TDataItem::kNoFacts;
 
-void TDataItem::SetPath(std::string path, std::string_view nativePath, bool isDirectory) {
-  m_path = std::move(path);
+TDataItem::~TDataItem() { ReleaseText(); }
+
+TDataItem::TDataItem(TDataItem&& other) noexcept { *this = std::move(other); }
+
+TDataItem& TDataItem::operator=(TDataItem&& other) noexcept {
+  if (this == &other) return *this;
+  ReleaseText();
+  Size = other.Size;
+  CreationTime = other.CreationTime;
+  LastUpdateTime = other.LastUpdateTime;
+  LastAccessTime = other.LastAccessTime;
+  FileCount = other.FileCount;
+  CreationTimeValid = other.CreationTimeValid;
+  LastUpdateTimeValid = other.LastUpdateTimeValid;
+  LastAccessTimeValid = other.LastAccessTimeValid;
+  IsDirectory = other.IsDirectory;
+  IsReadOnly = other.IsReadOnly;
+  IsHidden = other.IsHidden;
+  IsSystem = other.IsSystem;
+  IsArchive = other.IsArchive;
+  Written = other.Written;
+  m_facts = std::move(other.m_facts);
+  m_text = std::exchange(other.m_text, "");
+  m_pathLength = std::exchange(other.m_pathLength, 0);
+  m_nativeLength = std::exchange(other.m_nativeLength, 0);
+  m_directoryLength = std::exchange(other.m_directoryLength, 0);
+  m_nameStart = std::exchange(other.m_nameStart, 0);
+  m_nameLength = std::exchange(other.m_nameLength, 0);
+  m_ownsText = std::exchange(other.m_ownsText, false);
+  return *this;
+}
+
+void TDataItem::ReleaseText() {
+  if (m_ownsText) delete[] m_text;
+  m_text = "";
+  m_ownsText = false;
+}
+
+void TDataItem::SetPath(std::string_view path, std::string_view nativePath, bool isDirectory) {
+  auto* text = new char[path.size() + nativePath.size()];
+  std::memcpy(text, path.data(), path.size());
+  if (!nativePath.empty()) std::memcpy(text + path.size(), nativePath.data(), nativePath.size());
+  ReleaseText();
+  m_text = text;
+  m_ownsText = true;
+  m_pathLength = static_cast<uint32_t>(path.size());
+  m_nativeLength = static_cast<uint32_t>(nativePath.size());
+
   // A directory's path ends in the delimiter; its name is the part before it.
-  const std::size_t nameEnd = isDirectory && AnsiEndsWithDelimiter(m_path, PathDelim) ? m_path.size() - 1 : m_path.size();
-  const std::size_t delimiter = AnsiLastDelimiter(std::string_view(&PathDelim, 1), std::string_view(m_path).substr(0, nameEnd));
+  const std::size_t nameEnd = isDirectory && AnsiEndsWithDelimiter(path, PathDelim) ? path.size() - 1 : path.size();
+  const std::size_t delimiter = AnsiLastDelimiter(std::string_view(&PathDelim, 1), path.substr(0, nameEnd));
   const std::size_t nameStart = delimiter == std::string::npos ? 0 : delimiter + 1;
   m_nameStart = static_cast<uint32_t>(nameStart);
   m_nameLength = static_cast<uint32_t>(nameEnd - nameStart);
-  m_directoryLength = static_cast<uint32_t>(isDirectory ? m_path.size() : nameStart);
-
-  m_nativePath = nativePath;
+  m_directoryLength = static_cast<uint32_t>(isDirectory ? path.size() : nameStart);
 }
 
-std::string TDataItem::NativePath() const { return m_nativePath.empty() ? AnsiToUtf8(m_path) : m_nativePath; }
+void TDataItem::MoveTextInto(TRecordArena& arena) {
+  if (!m_ownsText) return;
+  const char* copy = arena.CopyText(std::string_view(m_text, m_pathLength + m_nativeLength));
+  delete[] m_text;
+  m_text = copy;
+  m_ownsText = false;
+}
 
-std::string_view TDataItem::Name() const { return std::string_view(m_path).substr(m_nameStart, m_nameLength); }
+std::string TDataItem::NativePath() const {
+  return m_nativeLength == 0 ? AnsiToUtf8(Path()) : std::string(StoredNativePath());
+}
+
+std::string_view TDataItem::Name() const { return std::string_view(m_text + m_nameStart, m_nameLength); }
 
 std::string_view TDataItem::Extension() const {
   const std::string_view name = Name();

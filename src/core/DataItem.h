@@ -6,6 +6,7 @@
 
 #include "platform/DateTime.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -29,27 +30,39 @@ struct TDataItemFacts {
   std::string ExifUserComment;
 };
 
+class TRecordArena;
+
 class TDataItem {
 public:
+  TDataItem() = default;
+  ~TDataItem();
+  // A record moves (into its list) but is never copied: lists hand out references.
+  TDataItem(TDataItem&& other) noexcept;
+  TDataItem& operator=(TDataItem&& other) noexcept;
+  TDataItem(const TDataItem&) = delete;
+  TDataItem& operator=(const TDataItem&) = delete;
+
   // Full path (CP932); a directory's path ends in "/". Setting it takes the name that
   // follows the directory part and the extension from it. nativePath is kept only when
   // it is not empty: pass it when the text does not convert back to it (a name CP932
   // cannot hold), and "" when it does.
-  void SetPath(std::string path, std::string_view nativePath, bool isDirectory);
-  const std::string& Path() const { return m_path; }
+  void SetPath(std::string_view path, std::string_view nativePath, bool isDirectory);
+  std::string_view Path() const { return std::string_view(m_text, m_pathLength); }
   // The native path every reader opens (the file-system bytes of Path).
   std::string NativePath() const;
   // True when the native path is kept because Path does not convert back to it.
-  bool HasStoredNativePath() const { return !m_nativePath.empty(); }
+  bool HasStoredNativePath() const { return m_nativeLength != 0; }
   // That native path; empty when it follows from Path.
-  const std::string& StoredNativePath() const { return m_nativePath; }
+  std::string_view StoredNativePath() const { return std::string_view(m_text + m_pathLength, m_nativeLength); }
+  // Moves the path texts into arena, which must outlive the record (its list's).
+  void MoveTextInto(TRecordArena& arena);
   // The entry's name as the walker reported it.
   std::string_view Name() const;
   // The text after the last "." of Name, "" without one (directories too).
   std::string_view Extension() const;
   // Path up to and including its last delimiter (a directory's own path for a
   // directory, whose path ends in one).
-  std::string_view DirectoryPart() const { return std::string_view(m_path).substr(0, m_directoryLength); }
+  std::string_view DirectoryPart() const { return std::string_view(m_text, m_directoryLength); }
   // "files.ico" for a directory, NAME.ico for an .exe in any case, EXT.ico otherwise,
   // kNoExtensionIconName without an extension.
   std::string IconFileName() const;
@@ -78,14 +91,20 @@ public:
 private:
   static const TDataItemFacts kNoFacts;
 
-  std::string m_path;
-  // Kept only when the path's text does not convert back to it (a name CP932 cannot
-  // hold); otherwise derived from m_path on demand.
-  std::string m_nativePath;
+  void ReleaseText();
+
   std::unique_ptr<TDataItemFacts> m_facts;
+  // The path, followed by the native path where that is kept: only when the path's
+  // text does not convert back to it (a name CP932 cannot hold); otherwise the native
+  // path is derived from the text on demand. Owned (new[]) until the record's list
+  // moves it into its arena.
+  const char* m_text = "";
+  uint32_t m_pathLength = 0;
+  uint32_t m_nativeLength = 0;
   uint32_t m_directoryLength = 0;
   uint32_t m_nameStart = 0;
   uint32_t m_nameLength = 0;
+  bool m_ownsText = false;
 };
 
 // Folder identity. Two folders are the same exactly when their native paths are, also

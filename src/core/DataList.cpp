@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace orv {
 
@@ -66,26 +67,34 @@ int CompareByDirectoryThenNewest(const TDataItem& a, const TDataItem& b) {
   return b.LastUpdateTime > a.LastUpdateTime ? 1 : b.LastUpdateTime < a.LastUpdateTime ? -1 : 0;
 }
 
-std::size_t TDataList::Add(std::unique_ptr<TDataItem> item) {
+TDataList::~TDataList() { Clear(); }
+
+std::size_t TDataList::Add(TDataItem&& record) {
+  auto* item = new (m_arena.Allocate(sizeof(TDataItem), alignof(TDataItem))) TDataItem(std::move(record));
+  item->MoveTextInto(m_arena);
   if (m_indexByPath) {
     std::string storage;
     const std::string_view key = FolderKey(*item, item->Path().size(), storage);
     if (key.data() == storage.data()) {
       m_builtKeys.push_back(std::move(storage));
-      m_index.emplace(m_builtKeys.back(), item.get());
+      m_index.emplace(m_builtKeys.back(), item);
     } else {
-      m_index.emplace(key, item.get());
+      m_index.emplace(key, item);
     }
   }
-  m_items.push_back(std::move(item));
+  m_items.push_back(item);
   return m_items.size() - 1;
 }
 
 void TDataList::Clear() {
   m_index.clear();
   m_builtKeys.clear();
+  for (TDataItem* item : m_items) {
+    item->~TDataItem();
+  }
   m_items.clear();
   m_items.shrink_to_fit();
+  m_arena.Clear();
 }
 
 void TDataList::Sort(TItemCompare compare) {
@@ -103,10 +112,10 @@ void TDataList::Sort(TItemCompare compare) {
       const int exact = CompareExact(a.first, b.first);
       return exact != 0 ? exact < 0 : NativeBefore(*m_items[a.second], *m_items[b.second]);
     });
-    std::vector<std::unique_ptr<TDataItem>> sorted;
+    std::vector<TDataItem*> sorted;
     sorted.reserve(m_items.size());
     for (const auto& key : keys) {
-      sorted.push_back(std::move(m_items[key.second]));
+      sorted.push_back(m_items[key.second]);
     }
     m_items = std::move(sorted);
     return;
@@ -173,10 +182,10 @@ void TDataList::SortByDirectoryGroups(bool newestFirst) {
   for (std::size_t r = 0; r + 1 < bucketStart.size(); ++r) {
     std::sort(keys.begin() + bucketStart[r], keys.begin() + bucketStart[r + 1], before);
   }
-  std::vector<std::unique_ptr<TDataItem>> sorted;
+  std::vector<TDataItem*> sorted;
   sorted.reserve(m_items.size());
   for (const TKey& key : keys) {
-    sorted.push_back(std::move(m_items[key.Index]));
+    sorted.push_back(m_items[key.Index]);
   }
   m_items = std::move(sorted);
 }

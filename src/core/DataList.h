@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/DataItem.h"
+#include "core/RecordArena.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -32,9 +33,14 @@ public:
   // record, for FindPath and FindFolder (the directory list keeps one for the file
   // counts).
   explicit TDataList(bool indexByPath = false) : m_indexByPath(indexByPath) {}
+  ~TDataList();
+  TDataList(const TDataList&) = delete;
+  TDataList& operator=(const TDataList&) = delete;
 
-  // Takes ownership; returns the new index.
-  std::size_t Add(std::unique_ptr<TDataItem> item);
+  // Moves the record, path texts and all, into the list's own storage; returns its
+  // index. References to records stay valid until Clear.
+  std::size_t Add(TDataItem&& item);
+  std::size_t Add(std::unique_ptr<TDataItem> item) { return Add(std::move(*item)); }
   TDataItem& Items(std::size_t i) { return *m_items[i]; }
   const TDataItem& Items(std::size_t i) const { return *m_items[i]; }
   std::size_t Count() const { return m_items.size(); }
@@ -57,7 +63,9 @@ public:
   TDataItem* FindFolder(std::string_view key) const;
 
 private:
-  std::vector<std::unique_ptr<TDataItem>> m_items;
+  // The records in list order; they live in m_arena.
+  std::vector<TDataItem*> m_items;
+  TRecordArena m_arena;
   std::unordered_map<std::string_view, TDataItem*> m_index;
   // The keys that are not views of a record's Path.
   std::deque<std::string> m_builtKeys;

@@ -83,30 +83,33 @@ bool TEntryBuilder::TSerialMonitor::Advance(int64_t done, int64_t total) {
   return !m_owner.m_running || m_owner.m_running();
 }
 
-std::string TEntryBuilder::StatusPath(const std::string& path) const {
-  if (m_options.PathMode != PathModeRelative) {
-    return path;
-  }
-  // Nearly every path starts with the target exactly; only others need the search
-  // without regard to case.
-  const std::size_t at = path.compare(0, m_targetDirectory.size(), m_targetDirectory) == 0
-                             ? 0
-                             : AnsiFindText(path, m_targetDirectory);
-  if (at == std::string::npos) {
-    return path;
-  }
+std::string TEntryBuilder::StatusPath(std::string_view path) const {
   std::string shown;
-  shown.reserve(path.size() - m_targetDirectory.size() + 2);
-  shown.append(path, 0, at).append(1, '.').append(1, PathDelim).append(path, at + m_targetDirectory.size());
+  AssignStatusPath(shown, path);
   return shown;
 }
 
+void TEntryBuilder::AssignStatusPath(std::string& shown, std::string_view path) const {
+  if (m_options.PathMode != PathModeRelative) {
+    shown.assign(path);
+    return;
+  }
+  // Nearly every path starts with the target exactly; only others need the search
+  // without regard to case.
+  const std::size_t at = path.starts_with(m_targetDirectory) ? 0 : AnsiFindText(path, m_targetDirectory);
+  if (at == std::string::npos) {
+    shown.assign(path);
+    return;
+  }
+  shown.assign(path.substr(0, at)).append(1, '.').append(1, PathDelim).append(path.substr(at + m_targetDirectory.size()));
+}
+
 void TEntryBuilder::BuildEntry(const std::string& path, const TSearchFileData& data) {
-  auto item = std::make_unique<TDataItem>();
-  // Millions of entries pass here on the walk's thread: the path is copied once, into
-  // the record, and the native path only for a directory that needs its delimiter.
-  std::string itemPath;
-  itemPath.reserve(path.size() + 1);
+  TDataItem record;
+  TDataItem* item = &record;
+  // Millions of entries pass here on the walk's thread: the path is built in a buffer
+  // kept from entry to entry, and copied once, into the record's list.
+  std::string& itemPath = m_itemPath;
   itemPath.assign(path);
   std::string_view nativePath = data.NativePath;
   std::string delimitedNative;
@@ -118,7 +121,7 @@ void TEntryBuilder::BuildEntry(const std::string& path, const TSearchFileData& d
     }
   }
   const bool convertsBack = TextConvertsBack(itemPath, nativePath, data.NameRoundTrips);
-  item->SetPath(std::move(itemPath), convertsBack ? std::string_view() : nativePath, data.IsDirectory);
+  item->SetPath(itemPath, convertsBack ? std::string_view() : nativePath, data.IsDirectory);
   item->Size = data.Size;
   item->CreationTimeValid = data.CreationTimeValid;
   item->CreationTime = data.CreationTime;
@@ -142,11 +145,11 @@ void TEntryBuilder::BuildEntry(const std::string& path, const TSearchFileData& d
     }
   }
 
-  m_status = StatusPath(item->Path());
+  AssignStatusPath(m_status, item->Path());
   m_host.ShowStatus(m_status);
   m_host.Pump();
 
-  File(std::move(item));
+  File(std::move(record));
   m_host.Pump();
 }
 
@@ -168,17 +171,18 @@ bool TEntryBuilder::TextConvertsBack(std::string_view path, std::string_view nat
          (nameRoundTrips || AnsiToUtf8(path.substr(textSplit)) == nativePath.substr(nativeSplit));
 }
 
-void TEntryBuilder::File(std::unique_ptr<TDataItem> item) {
+void TEntryBuilder::File(TDataItem&& record) {
+  TDataItem* item = &record;
   if (!m_filters.PassesAttributeRule(item->IsHidden, item->IsSystem)) {
     return;
   }
   if (item->IsDirectory) {
     if (!m_filters.IsIgnoredDirName(item->Name())) {
-      m_lists.DirectoryList.Add(std::move(item));
+      m_lists.DirectoryList.Add(std::move(record));
     }
     return;
   }
-  const std::string& path = item->Path();
+  const std::string_view path = item->Path();
   // The extension as the filter wants it: from the last "." of the name, dot included.
   const std::string_view name = item->Name();
   const std::size_t dot = name.rfind('.');
@@ -195,8 +199,7 @@ void TEntryBuilder::File(std::unique_ptr<TDataItem> item) {
     m_monitor.Path = path;
     m_reader->Read(*item, &m_monitor);
   }
-  TDataItem& filed = *item;
-  m_lists.FileList.Add(std::move(item));
+  TDataItem& filed = m_lists.FileList.Items(m_lists.FileList.Add(std::move(record)));
   if (m_pool) {
     m_pool->Add(filed);
   }

@@ -48,7 +48,7 @@ public:
   void BuildEntry(const std::string& path, const TSearchFileData& data);
 
   // The status text of a path: relative to the target ("./sub/a.txt") in path mode 0.
-  std::string StatusPath(const std::string& path) const;
+  std::string StatusPath(std::string_view path) const;
 
 private:
   // Shows the progress of a long content read on this thread and pumps.
@@ -64,7 +64,9 @@ private:
   };
 
   bool TextConvertsBack(std::string_view path, std::string_view nativePath, bool nameRoundTrips);
-  void File(std::unique_ptr<TDataItem> item);
+  // shown = StatusPath(path), in storage kept from entry to entry.
+  void AssignStatusPath(std::string& shown, std::string_view path) const;
+  void File(TDataItem&& record);
   std::string ProgressText(const std::string& path, int64_t done, int64_t total) const;
 
   const RunOptions& m_options;
@@ -81,6 +83,7 @@ private:
   TSerialMonitor m_monitor{*this};
   std::string m_targetDirectory;
   std::string m_status;
+  std::string m_itemPath;
   // The last directory part checked by TextConvertsBack, and its answer: a walk hands
   // over a directory's entries together.
   std::string m_checkedDirectory;

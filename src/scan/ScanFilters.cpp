@@ -108,7 +108,7 @@ bool TScanFilters::AcceptsPattern() {
   }
 }
 
-bool TScanFilters::MatchesRegExpFilter(const std::string& path) {
+bool TScanFilters::MatchesRegExpFilter(std::string_view path) {
   if (!m_options.RegExp) {
     return true;
   }
@@ -117,7 +117,7 @@ bool TScanFilters::MatchesRegExpFilter(const std::string& path) {
   } catch (const EBRegExpError& error) {
     // The run checked the pattern before the walk, so this is the engine giving up on
     // this one path: the file is not listed, and that is not kept quiet.
-    m_patternErrors.push_back({path, error.what()});
+    m_patternErrors.push_back({std::string(path), error.what()});
     return false;
   }
 }

@@ -44,7 +44,7 @@ public:
   bool MatchesExtensionFilter(std::string_view ext) const;
   // path: the file's full path. A pattern the engine rejects matches nothing; a path
   // the engine gives up on is not kept either, and is recorded in PatternErrors.
-  bool MatchesRegExpFilter(const std::string& path);
+  bool MatchesRegExpFilter(std::string_view path);
   // name: a directory's own name.
   bool IsIgnoredDirName(std::string_view name) const;
   // dir: a directory's full path as the walker reports it.

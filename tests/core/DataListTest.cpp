@@ -38,7 +38,7 @@ void CountFileByClimbing(TDataList& directories, std::string_view filePath) {
 
 std::vector<std::string> Paths(const TDataList& list) {
   std::vector<std::string> paths;
-  for (std::size_t i = 0; i < list.Count(); ++i) paths.push_back(list.Items(i).Path());
+  for (std::size_t i = 0; i < list.Count(); ++i) paths.emplace_back(list.Items(i).Path());
   return paths;
 }
 
@@ -85,7 +85,7 @@ TEST(DataList, GroupedSortKeepsEveryDirectorysOrder) {
   const auto byDirectory = [](const TDataList& list) {
     std::map<std::string, std::vector<std::string>> groups;
     for (std::size_t i = 0; i < list.Count(); ++i)
-      groups[std::string(list.Items(i).DirectoryPart())].push_back(list.Items(i).Path());
+      groups[std::string(list.Items(i).DirectoryPart())].emplace_back(list.Items(i).Path());
     return groups;
   };
   byPath.Sort(CompareByPath);

@@ -50,15 +50,14 @@ struct TListingRun {
 
   // A record below the target ("sub/" for a directory), UTF-8 in, CP932 stored.
   TDataItem& Add(std::string_view relative, int64_t size = 0) {
-    auto item = std::make_unique<TDataItem>();
+    TDataItem item;
     const bool directory = relative.ends_with('/');
-    item->SetPath(Target.Text + Sjis(relative), "", directory);
-    item->IsDirectory = directory;
-    item->Size = size;
-    TDataItem& added = *item;
-    (directory ? Lists.DirectoryList : Lists.FileList).Add(std::move(item));
+    item.SetPath(Target.Text + Sjis(relative), "", directory);
+    item.IsDirectory = directory;
+    item.Size = size;
+    TDataList& list = directory ? Lists.DirectoryList : Lists.FileList;
     if (!directory) Lists.TotalSize += size;
-    return added;
+    return list.Items(list.Add(std::move(item)));
   }
 
   // The driver's part before the writer, with the calls a run makes: each file

@@ -34,9 +34,9 @@ protected:
     std::vector<std::string> listed;
     const std::size_t prefix = (m_dir / "t/").size();
     for (std::size_t i = 0; i < m_driver->Lists().DirectoryList.Count(); ++i)
-      listed.push_back(m_driver->Lists().DirectoryList.Items(i).Path().substr(prefix));
+      listed.emplace_back(m_driver->Lists().DirectoryList.Items(i).Path().substr(prefix));
     for (std::size_t i = 0; i < m_driver->Lists().FileList.Count(); ++i)
-      listed.push_back(m_driver->Lists().FileList.Items(i).Path().substr(prefix));
+      listed.emplace_back(m_driver->Lists().FileList.Items(i).Path().substr(prefix));
     return listed;
   }
 
