@@ -4,6 +4,8 @@
 
 #include "platform/CodePage.h"
 
+#include <cstring>
+
 namespace orv {
 
 namespace {
@@ -21,8 +23,11 @@ void DescribeKind(const std::string& nativeName, TEntryKind kind, TFileStatus& s
 
 }  // namespace
 
-void TDirectorySnapshot::Read(TDirectoryReader& reader, TSnapshotScope scope, const std::atomic<bool>& stop) {
+void TDirectorySnapshot::Read(TDirectoryReader& reader, TSnapshotScope scope, const std::atomic<bool>& stop,
+                              TScratch& scratch, TSnapshotStore& store) {
   Clear();
+  scratch.m_items.clear();
+  scratch.m_names.clear();
   std::string name;
   TEntryKind kind = TEntryKind::Unknown;
   TFileStatus status;
@@ -33,39 +38,60 @@ void TDirectorySnapshot::Read(TDirectoryReader& reader, TSnapshotScope scope, co
       if (!reader.Stat(name, status)) {
         if (kind == TEntryKind::Unknown) continue;
         DescribeKind(name, kind, status);
-        Add(name, status, true);
+        Add(scratch, name, status, true);
       } else if (status.IsDirectory && !status.IsSymbolicLink) {
-        Add(name, status, true);
+        Add(scratch, name, status, true);
       }
       continue;
     }
     if (reader.Stat(name, status)) {
       // A linked directory is never entered: that keeps link cycles out of the walk.
-      Add(name, status, status.IsDirectory && !status.IsSymbolicLink);
+      Add(scratch, name, status, status.IsDirectory && !status.IsSymbolicLink);
     } else {
       DescribeKind(name, kind, status);
       // The directory said "directory" but it is gone: it is still walked (and its
       // open then fails), as a walk that met it a moment earlier would have.
-      Add(name, status, kind == TEntryKind::Directory);
+      Add(scratch, name, status, kind == TEntryKind::Directory);
     }
   }
   m_error = reader.Error();
+
+  m_count = scratch.m_items.size();
+  m_namesSize = scratch.m_names.size();
+  for (const TItem& item : scratch.m_items) {
+    if (item.Flags & kWalkable) ++m_subdirectories;
+  }
+  const std::size_t itemBytes = m_count * sizeof(TItem);
+  if (itemBytes + m_namesSize == 0) return;
+  const TSnapshotStore::TSpace space = store.Allocate(itemBytes + m_namesSize);
+  if (itemBytes > 0) std::memcpy(space.Data, scratch.m_items.data(), itemBytes);
+  if (m_namesSize > 0) std::memcpy(space.Data + itemBytes, scratch.m_names.data(), m_namesSize);
+  m_items = reinterpret_cast<const TItem*>(space.Data);
+  m_names = space.Data + itemBytes;
+  m_store = &store;
+  m_block = space.Block;
 }
 
 void TDirectorySnapshot::Clear() {
-  std::vector<TItem>().swap(m_items);
-  std::string().swap(m_names);
+  if (m_store) m_store->Release(m_block);
+  m_store = nullptr;
+  m_items = nullptr;
+  m_count = 0;
+  m_names = nullptr;
+  m_namesSize = 0;
   m_subdirectories = 0;
   m_error = 0;
 }
 
-void TDirectorySnapshot::Add(const std::string& nativeName, const TFileStatus& status, bool walkable) {
+void TDirectorySnapshot::Add(TScratch& scratch, const std::string& nativeName, const TFileStatus& status,
+                             bool walkable) {
+  std::string& names = scratch.m_names;
   TItem item;
   item.Size = status.Size;
   item.Times[0] = status.CreationTime;
   item.Times[1] = status.LastUpdateTime;
   item.Times[2] = status.LastAccessTime;
-  item.NameOffset = static_cast<uint32_t>(m_names.size());
+  item.NameOffset = static_cast<uint32_t>(names.size());
   item.NativeLength = static_cast<uint16_t>(nativeName.size());
   item.TextLength = 0;
   uint16_t flags = 0;
@@ -79,15 +105,12 @@ void TDirectorySnapshot::Add(const std::string& nativeName, const TFileStatus& s
   if (status.IsArchive) flags |= kArchive;
   if (status.IsSymbolicLink) flags |= kSymbolicLink;
   if (status.IsRegularFile) flags |= kRegularFile;
-  if (walkable) {
-    flags |= kWalkable;
-    ++m_subdirectories;
-  }
-  m_names.append(nativeName);
+  if (walkable) flags |= kWalkable;
+  names.append(nativeName);
   const std::string text = Utf8ToAnsi(nativeName);
   if (text != nativeName) {
     item.TextLength = static_cast<uint16_t>(text.size());
-    m_names.append(text);
+    names.append(text);
     if (AnsiToUtf8(text) == nativeName) flags |= kRoundTrips;
   } else {
     // Equal bytes: ASCII, or UTF-8 that happens to read as the same CP932 bytes; only
@@ -97,17 +120,17 @@ void TDirectorySnapshot::Add(const std::string& nativeName, const TFileStatus& s
     if (ascii || AnsiToUtf8(text) == nativeName) flags |= kRoundTrips;
   }
   item.Flags = flags;
-  m_items.push_back(item);
+  scratch.m_items.push_back(item);
 }
 
 std::string_view TDirectorySnapshot::NativeName(std::size_t i) const {
-  return std::string_view(m_names).substr(m_items[i].NameOffset, m_items[i].NativeLength);
+  return std::string_view(m_names + m_items[i].NameOffset, m_items[i].NativeLength);
 }
 
 std::string_view TDirectorySnapshot::TextName(std::size_t i) const {
   const TItem& item = m_items[i];
   if (item.TextLength == 0) return NativeName(i);
-  return std::string_view(m_names).substr(item.NameOffset + item.NativeLength, item.TextLength);
+  return std::string_view(m_names + item.NameOffset + item.NativeLength, item.TextLength);
 }
 
 TFileStatus TDirectorySnapshot::Status(std::size_t i) const {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/DirectoryReader.h"
+#include "scan/SnapshotStore.h"
 
 #include <atomic>
 #include <cstddef>
@@ -22,15 +23,33 @@ enum class TSnapshotScope : uint8_t {
 };
 
 class TDirectorySnapshot {
+  struct TItem;
+
 public:
-  // Reads the directory open in reader to its end, statting each item relative to it.
-  // Runs on a worker thread (or the walk's own). stop, when it becomes true, ends the
-  // read early. Error() is the errno of a read that failed part-way, 0 otherwise.
-  void Read(TDirectoryReader& reader, TSnapshotScope scope, const std::atomic<bool>& stop);
+  // What one thread reads a directory into before the snapshot keeps a packed copy;
+  // kept by the thread from directory to directory.
+  class TScratch {
+    friend class TDirectorySnapshot;
+    std::vector<TItem> m_items;
+    std::string m_names;
+  };
+
+  TDirectorySnapshot() = default;
+  ~TDirectorySnapshot() { Clear(); }
+  TDirectorySnapshot(const TDirectorySnapshot&) = delete;
+  TDirectorySnapshot& operator=(const TDirectorySnapshot&) = delete;
+
+  // Reads the directory open in reader to its end, statting each item relative to it,
+  // and keeps what it found in store, which must outlive the snapshot. Runs on a
+  // worker thread (or the walk's own), with that thread's scratch. stop, when it
+  // becomes true, ends the read early. Error() is the errno of a read that failed
+  // part-way, 0 otherwise.
+  void Read(TDirectoryReader& reader, TSnapshotScope scope, const std::atomic<bool>& stop, TScratch& scratch,
+            TSnapshotStore& store);
   // Lets every item go (the memory too).
   void Clear();
 
-  std::size_t Count() const { return m_items.size(); }
+  std::size_t Count() const { return m_count; }
   std::string_view NativeName(std::size_t i) const;
   std::string_view TextName(std::size_t i) const;
   // True when the CP932 name converts back to the native name exactly.
@@ -44,7 +63,7 @@ public:
 
   int Error() const { return m_error; }
   // The memory the snapshot holds, for the walk's read-ahead budget.
-  std::size_t Bytes() const { return m_items.capacity() * sizeof(TItem) + m_names.capacity(); }
+  std::size_t Bytes() const { return m_count * sizeof(TItem) + m_namesSize; }
 
 private:
   enum : uint16_t {
@@ -71,10 +90,14 @@ private:
     uint16_t Flags;
   };
 
-  void Add(const std::string& nativeName, const TFileStatus& status, bool walkable);
+  static void Add(TScratch& scratch, const std::string& nativeName, const TFileStatus& status, bool walkable);
 
-  std::vector<TItem> m_items;
-  std::string m_names;
+  const TItem* m_items = nullptr;
+  std::size_t m_count = 0;
+  const char* m_names = nullptr;
+  std::size_t m_namesSize = 0;
+  TSnapshotStore* m_store = nullptr;
+  uint32_t m_block = 0;
   std::size_t m_subdirectories = 0;
   int m_error = 0;
 };

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <algorithm>
 #include <chrono>
+#include <string>
 
 namespace orv {
 
@@ -101,6 +102,7 @@ void TReadAhead::ReadLoop() {
   std::unique_lock<std::mutex> lock(m_mutex);
   TJob* batch[kBatch];
   std::shared_ptr<TDirectoryReader> readers[kBatch];
+  TDirectorySnapshot::TScratch scratch;
   for (;;) {
     if (m_waitingFor != kNoParent && m_jobs[m_waitingFor].State == TState::Done) {
       // Nothing more is coming from this worker for a while: the walk need not wait
@@ -124,7 +126,7 @@ void TReadAhead::ReadLoop() {
       batch[count++] = &job;
     }
     lock.unlock();
-    for (std::size_t i = 0; i < count; ++i) readers[i] = Read(*batch[i]);
+    for (std::size_t i = 0; i < count; ++i) readers[i] = Read(*batch[i], scratch);
     lock.lock();
     bool wake = false;
     for (std::size_t i = 0; i < count; ++i) wake = Finish(*batch[i], std::move(readers[i])) || wake;
@@ -132,7 +134,7 @@ void TReadAhead::ReadLoop() {
   }
 }
 
-std::shared_ptr<TDirectoryReader> TReadAhead::Read(TJob& job) {
+std::shared_ptr<TDirectoryReader> TReadAhead::Read(TJob& job, TDirectorySnapshot::TScratch& scratch) {
   auto reader = std::make_shared<TDirectoryReader>();
   bool opened = false;
   if (job.ParentHandle) {
@@ -145,7 +147,7 @@ std::shared_ptr<TDirectoryReader> TReadAhead::Read(TJob& job) {
   job.Opened = opened;
   job.Error = opened ? 0 : reader->Error();
   if (!opened) return nullptr;
-  job.Snapshot.Read(*reader, job.Scope, m_stop);
+  job.Snapshot.Read(*reader, job.Scope, m_stop, scratch, m_store);
   job.Error = job.Snapshot.Error();
   reader->EndReading();
   return reader;
@@ -195,7 +197,7 @@ const TDirectorySnapshot* TReadAhead::Wait(std::size_t n, const std::function<bo
       ++m_nextRead;
       job.State = TState::Reading;
       lock.unlock();
-      std::shared_ptr<TDirectoryReader> reader = Read(job);
+      std::shared_ptr<TDirectoryReader> reader = Read(job, m_walkScratch);
       lock.lock();
       Finish(job, std::move(reader));
       continue;
@@ -259,6 +261,9 @@ void TReadAhead::Release(std::size_t n) {
     wake = Unhold(job);
     job.HoldsListing = false;
     job.Snapshot.Clear();
+    // Nobody asks for the path again; a million folders' paths are worth giving back.
+    std::string().swap(job.Path.Text);
+    std::string().swap(job.Path.Native);
   }
   if (wake) m_workToDo.notify_all();
 }

@@ -67,7 +67,7 @@ public:
   // The walk is done with the subdirectories of n: its descriptor may close, and its
   // snapshot goes unless it is held for the listing.
   void ReleaseWalk(std::size_t n);
-  // The walk is done with n altogether.
+  // The walk is done with n altogether: its path is no longer kept either.
   void Release(std::size_t n);
 
 private:
@@ -95,9 +95,9 @@ private:
 
   void Queue(std::size_t n, TSnapshotScope scope);
   void ReadLoop();
-  // Reads a job; called without the lock held, by the thread that took the job. The
-  // reader, still open, when the directory could be opened.
-  std::shared_ptr<TDirectoryReader> Read(TJob& job);
+  // Reads a job; called without the lock held, by the thread that took the job, with
+  // that thread's scratch. The reader, still open, when the directory could be opened.
+  std::shared_ptr<TDirectoryReader> Read(TJob& job, TDirectorySnapshot::TScratch& scratch);
   // Files what Read found; called with the lock held. True when the walk is to wake.
   bool Finish(TJob& job, std::shared_ptr<TDirectoryReader> reader);
   bool MayStart(std::size_t n) const;
@@ -105,6 +105,10 @@ private:
   bool Unhold(TJob& job);
 
   const std::size_t m_budget;
+  // Before m_jobs: their snapshots give their memory back to it.
+  TSnapshotStore m_store;
+  // For reads on the walk's own thread (no workers).
+  TDirectorySnapshot::TScratch m_walkScratch;
   std::mutex m_mutex;
   std::condition_variable m_workToDo;
   std::condition_variable m_jobDone;
