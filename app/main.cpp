@@ -15,6 +15,7 @@
 #include "ui/QtTranslations.h"
 
 #include <QApplication>
+#include <memory>
 
 #include <exception>
 #include <string>
@@ -30,10 +31,15 @@ void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& m
   }
 }
 
-int RunHeadless(const std::vector<std::string>& arguments) {
+int RunHeadless(const std::vector<std::string>& arguments, int& qtArgc, char** argv) {
+  // Icons are drawn by Qt, which needs a GUI application (with no screen); it is made
+  // when the first icon is wanted, so a listing without icons starts at once. It is
+  // declared first so that it outlives the icon source.
+  std::unique_ptr<QApplication> application;
   orv::THeadlessRunHost host(orv::StderrIsTerminal(), orv::HasDisplay());
   orv::TRunDriver driver(host);
   orv::TQtIconSource icons;
+  icons.SetBeforeFirstIcon([&] { application = std::make_unique<QApplication>(qtArgc, argv); });
   driver.SetIconSource(&icons);
   host.OnStopRequested = [&driver] { driver.Stop(); };
 
@@ -72,11 +78,9 @@ int main(int argc, char** argv) {
     // First of all: a stop signal during the start-up must not kill the process before
     // the run could end as a stopped one.
     orv::InstallInterruptFlag();
-    // Icons are still drawn by Qt, which needs a GUI application, but no screen.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(QuietQtMessages);
-    QApplication application(qtArgc, argv);
-    return RunHeadless(arguments);
+    return RunHeadless(arguments, qtArgc, argv);
   }
   if (!orv::HasDisplay()) {
     orv::WriteStderr(

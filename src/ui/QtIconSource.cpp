@@ -8,6 +8,7 @@
 #include <QBuffer>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <utility>
 #include <QIcon>
 #include <QImage>
 #include <QImageReader>
@@ -169,6 +170,9 @@ TIconImage TQtIconSource::BuiltInIcon(bool folder) {
 }
 
 bool TQtIconSource::SmallIcon(const std::string& nativePath, bool isDirectory, TIconImage& icon) {
+  if (m_beforeFirstIcon) {
+    std::exchange(m_beforeFirstIcon, nullptr)();
+  }
   if (isDirectory) {
     icon = TypeIcon(QStringLiteral("inode/directory"), {QStringLiteral("folder"), QStringLiteral("inode-directory")},
                     true);

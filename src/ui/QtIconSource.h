@@ -11,6 +11,7 @@
 #include <QMimeDatabase>
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 namespace orv {
 
@@ -21,6 +22,11 @@ public:
   explicit TQtIconSource(uint16_t userLanguageId);
 
   bool SmallIcon(const std::string& nativePath, bool isDirectory, TIconImage& icon) override;
+
+  // Called once, before the first icon is looked for: where the GUI application is
+  // made only when a run turns out to want icons (a listing without them never pays
+  // for Qt's start-up).
+  void SetBeforeFirstIcon(std::function<void()> prepare) { m_beforeFirstIcon = std::move(prepare); }
 
   // The 16x16 icons drawn into the program, for when the theme has nothing.
   static TIconImage BuiltInIcon(bool folder);
@@ -35,6 +41,7 @@ private:
   // Millions of entries share a handful of types; each is rendered once.
   QHash<QString, TIconImage> m_typeIcons;
   bool m_themeChecked = false;
+  std::function<void()> m_beforeFirstIcon;
 };
 
 // Points Qt at the desktop icon themes when the platform found none (the offscreen
