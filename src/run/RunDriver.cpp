@@ -14,6 +14,7 @@
 #include "scan/BRegExp.h"
 
 #include <exception>
+#include <future>
 
 namespace orv {
 
@@ -192,7 +193,7 @@ TRunOutcome TRunDriver::RunSteps() {
 
   m_host.ShowStatus(Text(kSorting));
   m_host.Pump();
-  SortLists();
+  SortLists(threads);
 
   LoadCaptions(m_captionPath, m_captions);
   m_host.ShowStatus(Text(kWriting));
@@ -279,13 +280,21 @@ bool TRunDriver::CheckRegExp() {
   return false;
 }
 
-void TRunDriver::SortLists() {
+void TRunDriver::SortLists(int threads) {
   // The writers take each directory's files in list order, so grouping the files by
   // directory gives every listing byte for byte what a sort of the full paths gives,
   // at a fraction of the cost. Sorting by directory first and then by directory and
   // time gives the order of the second sort alone.
+  const auto sortDirectories = [this] { m_lists.DirectoryList.Sort(CompareByPath); };
+  if (threads <= 1) {
+    m_lists.FileList.SortByDirectoryGroups(Options.SortByLastWriteTime);
+    sortDirectories();
+    return;
+  }
+  // The two lists share nothing, so the directories sort on a thread of their own.
+  std::future<void> directories = std::async(std::launch::async, sortDirectories);
   m_lists.FileList.SortByDirectoryGroups(Options.SortByLastWriteTime);
-  m_lists.DirectoryList.Sort(CompareByPath);
+  directories.get();
 }
 
 bool TRunDriver::WriteOutput() {

@@ -94,7 +94,9 @@ private:
   bool ChooseTargetAndOutput();
   bool PrepareIconDirectory();
   bool CheckRegExp();
-  void SortLists();
+  // With threads > 1 the directory list sorts on a second thread while this one sorts
+  // the files.
+  void SortLists(int threads);
   bool WriteOutput();
   void OpenResult();
   void SearchFileFindDir(const std::string& name, const TSearchFileData& data, bool& skip, bool& ignoreSubDir);

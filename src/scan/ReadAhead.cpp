@@ -51,8 +51,8 @@ std::size_t TReadAhead::Add(const TFilePath& path, std::size_t parent, bool walk
   bool wake = false;
   {
     std::lock_guard<std::mutex> lock(m_mutex);
-    n = m_jobs.size();
-    TJob& job = m_jobs.emplace_back();
+    n = m_jobs.Count();
+    TJob& job = m_jobs.Add();
     job.Number = n;
     job.Path = path;
     job.Parent = parent;
@@ -73,7 +73,7 @@ std::size_t TReadAhead::Add(const TFilePath& path, std::size_t parent, bool walk
 void TReadAhead::ScheduleListings() {
   {
     std::lock_guard<std::mutex> lock(m_mutex);
-    for (std::size_t n = 0; n < m_jobs.size(); ++n) {
+    for (std::size_t n = 0; n < m_jobs.Count(); ++n) {
       TJob& job = m_jobs[n];
       // A directory that could not be opened while it was walked is not tried again:
       // it was reported then.

@@ -20,7 +20,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -45,7 +44,7 @@ public:
   // for its subdirectories; listed: its entries are wanted too, then or (not walked)
   // when Schedule is called. Returns the directory's number.
   std::size_t Add(const TFilePath& path, std::size_t parent, bool walked, bool listed);
-  std::size_t Count() const { return m_jobs.size(); }
+  std::size_t Count() const { return m_jobs.Count(); }
   const TFilePath& Path(std::size_t n) const { return m_jobs[n].Path; }
   bool Walked(std::size_t n) const { return m_jobs[n].Walked; }
   bool Listed(std::size_t n) const { return m_jobs[n].Listed; }
@@ -93,6 +92,24 @@ private:
     TDirectorySnapshot Snapshot;
   };
 
+  // The jobs by number, in chunks that never move (the workers hold references into
+  // them), a thousand at a time: a deque's blocks would hold two jobs of this size.
+  class TJobList {
+  public:
+    std::size_t Count() const { return m_count; }
+    TJob& operator[](std::size_t n) { return m_chunks[n / kChunk][n % kChunk]; }
+    const TJob& operator[](std::size_t n) const { return m_chunks[n / kChunk][n % kChunk]; }
+    TJob& Add() {
+      if (m_count % kChunk == 0) m_chunks.push_back(std::make_unique<TJob[]>(kChunk));
+      return (*this)[m_count++];
+    }
+
+  private:
+    static constexpr std::size_t kChunk = 1024;
+    std::vector<std::unique_ptr<TJob[]>> m_chunks;
+    std::size_t m_count = 0;
+  };
+
   void Queue(std::size_t n, TSnapshotScope scope);
   void ReadLoop();
   // Reads a job; called without the lock held, by the thread that took the job, with
@@ -112,8 +129,7 @@ private:
   std::mutex m_mutex;
   std::condition_variable m_workToDo;
   std::condition_variable m_jobDone;
-  // Numbers never move once added: the workers hold references into it.
-  std::deque<TJob> m_jobs;
+  TJobList m_jobs;
   std::vector<std::size_t> m_order;  // the reads, in the order they are started
   std::size_t m_nextRead = 0;        // into m_order
   std::size_t m_waitingFor = kNoParent;
