@@ -132,8 +132,9 @@ void THtmlWriter::Row(const TDataItem& item, std::string_view parent, int level)
     AppendEntryLink(s, location, item, m_value);
     s += "\">";
   }
-  const std::string& alias = item.Facts().Alias;
-  AppendHtmlEscaped(s, options.EnableAlias && !alias.empty() ? std::string_view(alias) : item.Name());
+  // The facts are looked at only when aliases are on: most records have none to read.
+  const bool showAlias = options.EnableAlias && !item.Facts().Alias.empty();
+  AppendHtmlEscaped(s, showAlias ? std::string_view(item.Facts().Alias) : item.Name());
   if (options.HyperLink) {
     s += "</a>";
   }
