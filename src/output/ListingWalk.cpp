@@ -13,8 +13,9 @@ namespace orv {
 
 namespace {
 
-// The hosts draw the status a few times a second at most, so a text formatted for
-// every row would almost never be seen; the clock is read only every few rows.
+// The headless host draws the status every 100 ms and the window only at its pumps, so
+// a text formatted for every row would almost never be seen. Reading the clock costs
+// about as much as a row's status, so it is read only every few dozen rows.
 constexpr int64_t kProgressIntervalMs = 50;
 constexpr int kRowsPerClockRead = 64;
 

@@ -17,6 +17,7 @@ constexpr std::string_view kDelim(&PathDelim, 1);
 // CP932 trail bytes run from here up; no byte below is ever part of a longer character
 // in either code page.
 constexpr unsigned char kFirstTrailByte = 0x40;
+constexpr unsigned char kFirstNonAsciiByte = 0x80;
 
 // The text up to and including the last delimiter; "" without one.
 std::string_view DirectoryOf(std::string_view path) {
@@ -105,7 +106,8 @@ TEntryLocation EntryLocation(std::string_view parentDirectory, const RunOptions&
 namespace {
 
 bool IsAsciiText(std::string_view text) {
-  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  return std::all_of(text.begin(), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < kFirstNonAsciiByte; });
 }
 
 // The native bytes of text that has no stored native form, as AppendEntryLink writes
