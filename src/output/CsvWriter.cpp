@@ -64,13 +64,13 @@ void TCsvWriter::Row(const TDataItem& item, std::string_view parent) {
     m_parent = parent;
     m_relativeParent = RelativeToTarget(parent, m_context.TargetDirectory.Text);
   }
-  const std::string& alias = item.Facts().Alias;
-  const bool showAlias = options.EnableAlias && !alias.empty();
+  // The facts are looked at only when aliases are on: most records have none to read.
+  const bool showAlias = options.EnableAlias && !item.Facts().Alias.empty();
   m_line.clear();
   // An alias row always shows the relative directory, also with absolute paths.
   AppendCsvText(m_line, options.PathMode == PathModeAbsolute && !showAlias ? parent : std::string_view(m_relativeParent));
   m_line += ',';
-  AppendCsvText(m_line, showAlias ? std::string_view(alias) : item.Name());
+  AppendCsvText(m_line, showAlias ? std::string_view(item.Facts().Alias) : item.Name());
   if (options.SlashDelimiter) {
     ApplySlashSeparators(m_line, m_context.PathSeparator);
   }

@@ -2,6 +2,7 @@
 #include "output/DateTimeFormat.h"
 
 #include "platform/AnsiText.h"
+#include "platform/CodePage.h"
 
 #include <cstdint>
 
@@ -43,7 +44,7 @@ int DayOfWeek(const TDateTimeFields& f) {
 class TFormatter {
 public:
   TFormatter(std::string& out, const TDateTimeFields& fields, const TRegionalSettings& regional)
-      : m_out(out), m_f(fields), m_regional(regional) {}
+      : m_out(out), m_f(fields), m_regional(regional), m_doubleByte(ActiveCodePage() != CodePageUtf8) {}
 
   // Pictures may name other pictures (ddddd, tt, c); as in the original, only one
   // level of nesting is followed, so a picture naming itself cannot loop.
@@ -56,7 +57,7 @@ public:
     std::size_t i = 0;
     while (i < picture.size()) {
       const char starter = picture[i];
-      if (CharLength(picture, i) == 2) {
+      if (Length(picture, i) == 2) {
         m_out.append(picture.substr(i, 2));
         i += 2;
         lastToken = ' ';
@@ -152,7 +153,7 @@ public:
         case '"': {
           const std::size_t begin = i;
           while (i < picture.size() && picture[i] != starter) {
-            i += CharLength(picture, i);
+            i += Length(picture, i);
           }
           m_out.append(picture.substr(begin, i - begin));
           if (i < picture.size()) {
@@ -168,6 +169,11 @@ public:
   }
 
 private:
+  // CharLength, with the code page read once per value rather than per character.
+  std::size_t Length(std::string_view text, std::size_t at) const {
+    return m_doubleByte && IsCp932LeadByte(static_cast<unsigned char>(text[at])) && at + 1 < text.size() ? 2 : 1;
+  }
+
   void Number(int value, int digits) {
     char buffer[12];
     int length = 0;
@@ -186,9 +192,9 @@ private:
 
   // Whether an AM/PM part comes later in the picture before the next hour, outside
   // quotes; the hour is then on the 12-hour clock.
-  static bool AmPmFollows(std::string_view picture, std::size_t from) {
+  bool AmPmFollows(std::string_view picture, std::size_t from) {
     bool quoted = false;
-    for (std::size_t j = from; j < picture.size(); j += CharLength(picture, j)) {
+    for (std::size_t j = from; j < picture.size(); j += Length(picture, j)) {
       const char c = picture[j];
       if ((c == 'A' || c == 'a') && !quoted) {
         return StartsWithNoCase(picture, j, "AM/PM") || StartsWithNoCase(picture, j, "A/P") ||
@@ -238,6 +244,7 @@ private:
   std::string& m_out;
   const TDateTimeFields& m_f;
   const TRegionalSettings& m_regional;
+  bool m_doubleByte;
 };
 
 }  // namespace

@@ -30,6 +30,7 @@ THtmlWriter::THtmlWriter(const TListingContext& context, TAtomicFile& file)
       m_file(file),
       m_columns(EnabledColumns(context.Options)),
       m_locations(context.Options, context.TargetDirectory.Text, context.OutputFile.Text),
+      m_iconLink(context.Options, context.PathSeparator),
       m_treeLayout(context.Options.HtmlFormat != HtmlFormatTable),
       m_wideSpace(AnsiIdeographicSpace()),
       // Every data cell ends in a full-width space, so no cell is ever empty.
@@ -100,7 +101,7 @@ void THtmlWriter::FileRow(const TDataItem& file, std::string_view parent, int le
 void THtmlWriter::Row(const TDataItem& item, std::string_view parent, int level) {
   const RunOptions& options = m_context.Options;
   const std::string& separator = m_context.PathSeparator;
-  const TEntryLocation& location = m_locations.For(parent);
+  const TEntryLocation& location = m_locations.For(parent, level);
   std::string& s = m_line;
   s.clear();
   if (item.IsDirectory) {
@@ -119,7 +120,7 @@ void THtmlWriter::Row(const TDataItem& item, std::string_view parent, int level)
   }
   if (options.OutputIconFile) {
     s += "<img src=\"";
-    AppendLinkEscaped(s, AnsiToUtf8(IconLinkText(item, options, separator)));
+    m_iconLink.Append(s, item);
     s += "\" width=\"16\" height=\"16\">";
   }
   if (options.HyperLink) {
@@ -128,13 +129,12 @@ void THtmlWriter::Row(const TDataItem& item, std::string_view parent, int level)
       // An absolute Linux path brings its own leading "/" to "file://".
       s += location.LinkDirectory.starts_with('/') ? "file://" : "file:///";
     }
-    m_value = location.LinkDirectory;
-    m_value += item.Name();
-    AppendEntryLink(s, m_value, item);
+    AppendEntryLink(s, location, item, m_value);
     s += "\">";
   }
-  const std::string& alias = item.Facts().Alias;
-  AppendHtmlEscaped(s, options.EnableAlias && !alias.empty() ? std::string_view(alias) : item.Name());
+  // The facts are looked at only when aliases are on: most records have none to read.
+  const bool showAlias = options.EnableAlias && !item.Facts().Alias.empty();
+  AppendHtmlEscaped(s, showAlias ? std::string_view(item.Facts().Alias) : item.Name());
   if (options.HyperLink) {
     s += "</a>";
   }

@@ -32,6 +32,7 @@ private:
   TAtomicFile& m_file;
   std::vector<const TOptionalColumn*> m_columns;
   TLocationCache m_locations;
+  TIconLink m_iconLink;
   bool m_treeLayout;
   // Every row counts, directory rows too; file rows alternate their colour by it.
   int m_rowCounter = 0;

@@ -4,6 +4,7 @@
 #include "output/PathText.h"
 #include "output/ValueText.h"
 #include "platform/CodePage.h"
+#include "platform/Console.h"
 
 #include <deque>
 #include <unordered_map>
@@ -11,6 +12,12 @@
 namespace orv {
 
 namespace {
+
+// The headless host draws the status every 100 ms and the window only at its pumps, so
+// a text formatted for every row would almost never be seen. Reading the clock costs
+// about as much as a row's status, so it is read only every few dozen rows.
+constexpr int64_t kProgressIntervalMs = 50;
+constexpr int kRowsPerClockRead = 64;
 
 // Appends index to the chain that first/last describe, keeping list order.
 void Link(std::vector<int32_t>& first, std::vector<int32_t>& last, std::vector<int32_t>& next, int32_t owner,
@@ -97,6 +104,10 @@ void TListingWalk::Run(TListingWriter& writer) {
   BuildIndexes();
   m_total = static_cast<int64_t>(m_files.Count() + m_directories.Count());
   m_done = static_cast<int64_t>(m_directories.Count());
+  m_shown = m_done;
+  // The first file row shows the status at once.
+  m_rowsSinceClock = kRowsPerClockRead - 1;
+  m_lastShownMs = MonotonicMilliseconds() - kProgressIntervalMs;
   const bool ignoreEmpty = m_context.Options.IgnoreEmptyDir;
 
   struct TFrame {
@@ -133,6 +144,10 @@ void TListingWalk::Run(TListingWriter& writer) {
       m_context.Host.Pump();
     }
   }
+  // The status ends on the count of the last row written, as if it were shown for every row.
+  if (m_shown != m_done) {
+    ShowProgress();
+  }
   writer.End();
 }
 
@@ -143,7 +158,13 @@ void TListingWalk::WriteFiles(int32_t node, int level, TListingWriter& writer) {
     writer.FileRow(file, directory, level);
     file.Written = true;
     ++m_done;
-    ShowProgress();
+    if (++m_rowsSinceClock >= kRowsPerClockRead) {
+      m_rowsSinceClock = 0;
+      if (const int64_t now = MonotonicMilliseconds(); now - m_lastShownMs >= kProgressIntervalMs) {
+        m_lastShownMs = now;
+        ShowProgress();
+      }
+    }
     m_context.Host.Pump();
   }
 }
@@ -156,6 +177,7 @@ void TListingWalk::ShowProgress() {
   AppendGroupedNumber(m_status, m_total, separator);
   m_status += ')';
   m_context.Host.ShowStatus(m_status);
+  m_shown = m_done;
 }
 
 }  // namespace orv

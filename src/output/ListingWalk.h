@@ -24,8 +24,9 @@ public:
   explicit TListingWalk(const TListingContext& context);
 
   // Begin, the rows, End. With IgnoreEmptyDir a directory whose FileCount is 0 is
-  // passed over with its subtree. After every row the host pumps; after every file row
-  // the status shows the progress. Once the running flag is clear no further row is
+  // passed over with its subtree. After every row the host pumps; while file rows are
+  // written the status shows the progress every few dozen milliseconds, and when the
+  // walk ends, the count of the last one. Once the running flag is clear no further row is
   // written, but End still is, so a stopped listing is complete with its footer. Each
   // written file record is marked Written.
   void Run(TListingWriter& writer);
@@ -47,6 +48,10 @@ private:
   std::vector<int32_t> m_nextFile;     // per file
   int64_t m_total = 0;
   int64_t m_done = 0;
+  // m_done as the status last showed it, and when.
+  int64_t m_shown = 0;
+  int64_t m_lastShownMs = 0;
+  int m_rowsSinceClock = 0;
   std::string m_progressHead;
   std::string m_status;
 };

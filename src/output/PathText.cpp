@@ -14,6 +14,10 @@ namespace orv {
 namespace {
 
 constexpr std::string_view kDelim(&PathDelim, 1);
+// CP932 trail bytes run from here up; no byte below is ever part of a longer character
+// in either code page.
+constexpr unsigned char kFirstTrailByte = 0x40;
+constexpr unsigned char kFirstNonAsciiByte = 0x80;
 
 // The text up to and including the last delimiter; "" without one.
 std::string_view DirectoryOf(std::string_view path) {
@@ -21,12 +25,14 @@ std::string_view DirectoryOf(std::string_view path) {
   return at == std::string_view::npos ? std::string_view() : path.substr(0, at + 1);
 }
 
-// The names of a directory part, each the text between two delimiters.
+// The names of a directory part, each the text between two delimiters. The delimiter
+// lies below the trail bytes and is never part of a UTF-8 sequence, so its byte alone
+// finds it, as DirectoryOf does.
 std::vector<std::string_view> DirectoryNames(std::string_view directory) {
   std::vector<std::string_view> names;
   std::size_t start = 0;
-  for (std::size_t at = AnsiFind(directory, kDelim); at != std::string_view::npos;
-       at = AnsiFind(directory, kDelim, at + 1)) {
+  for (std::size_t at = directory.find(PathDelim); at != std::string_view::npos;
+       at = directory.find(PathDelim, at + 1)) {
     if (at > 0) {
       names.push_back(directory.substr(start, at - start));
     }
@@ -97,6 +103,40 @@ TEntryLocation EntryLocation(std::string_view parentDirectory, const RunOptions&
   return location;
 }
 
+namespace {
+
+bool IsAsciiText(std::string_view text) {
+  return std::all_of(text.begin(), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < kFirstNonAsciiByte; });
+}
+
+// The native bytes of text that has no stored native form, as AppendEntryLink writes
+// them: under UTF-8 the text is its own native form.
+void AppendNativeEscaped(std::string& out, std::string_view text) {
+  if (IsAsciiText(text) || ActiveCodePage() == CodePageUtf8) {
+    AppendLinkEscaped(out, text);
+  } else {
+    AppendLinkEscaped(out, AnsiToUtf8(text));
+  }
+}
+
+// Whether text converts alone as it does at the start of a longer text: it ends in a
+// byte below the trail bytes, which both code pages decode as a character of its own.
+bool EndsAtCharacter(std::string_view text) {
+  return text.empty() || static_cast<unsigned char>(text.back()) < kFirstTrailByte;
+}
+
+// Fills in the link start of location.
+void SetLinkStart(TEntryLocation& location) {
+  location.LinkStart.clear();
+  location.LinkStartValid = EndsAtCharacter(location.LinkDirectory);
+  if (location.LinkStartValid) {
+    AppendNativeEscaped(location.LinkStart, location.LinkDirectory);
+  }
+}
+
+}  // namespace
+
 std::string NativeLinkPath(std::string_view linkText, const TDataItem& item) {
   if (!item.HasStoredNativePath()) {
     return AnsiToUtf8(linkText);
@@ -145,22 +185,57 @@ std::string IconLinkText(const TDataItem& item, const RunOptions& options, std::
 }
 
 void AppendEntryLink(std::string& out, std::string_view linkText, const TDataItem& item) {
-  const bool ascii = std::all_of(linkText.begin(), linkText.end(),
-                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-  if (!item.HasStoredNativePath() && (ascii || ActiveCodePage() == CodePageUtf8)) {
-    AppendLinkEscaped(out, linkText);
+  if (!item.HasStoredNativePath()) {
+    AppendNativeEscaped(out, linkText);
   } else {
     AppendLinkEscaped(out, NativeLinkPath(linkText, item));
   }
 }
 
-const TEntryLocation& TLocationCache::For(std::string_view parentDirectory) {
-  if (!m_valid || parentDirectory != m_parent) {
-    m_parent = parentDirectory;
-    m_location = EntryLocation(parentDirectory, m_options, m_target, m_outputFile);
-    m_valid = true;
+void AppendEntryLink(std::string& out, const TEntryLocation& location, const TDataItem& item, std::string& scratch) {
+  if (item.HasStoredNativePath() || !location.LinkStartValid) {
+    scratch = location.LinkDirectory;
+    scratch += item.Name();
+    AppendEntryLink(out, scratch, item);
+    return;
   }
-  return m_location;
+  out += location.LinkStart;
+  AppendNativeEscaped(out, item.Name());
+}
+
+TIconLink::TIconLink(const RunOptions& options, std::string_view separator)
+    : m_options(options), m_separator(separator) {
+  std::string start = ".";
+  start += separator;
+  start += options.IconDir;
+  start += separator;
+  if (EndsAtCharacter(start)) {
+    AppendLinkEscaped(m_start, AnsiToUtf8(start));
+  }
+}
+
+void TIconLink::Append(std::string& out, const TDataItem& item) const {
+  if (m_start.empty()) {
+    AppendLinkEscaped(out, AnsiToUtf8(IconLinkText(item, m_options, m_separator)));
+    return;
+  }
+  out += m_start;
+  AppendLinkEscaped(out, AnsiToUtf8(item.IconFileName()));
+}
+
+const TEntryLocation& TLocationCache::For(std::string_view parentDirectory, int level) {
+  const std::size_t index = level > 0 ? static_cast<std::size_t>(level) : 0;
+  if (index >= m_slots.size()) {
+    m_slots.resize(index + 1);
+  }
+  TSlot& slot = m_slots[index];
+  if (!slot.Valid || parentDirectory != slot.Parent) {
+    slot.Parent = parentDirectory;
+    slot.Location = EntryLocation(parentDirectory, m_options, m_target, m_outputFile);
+    SetLinkStart(slot.Location);
+    slot.Valid = true;
+  }
+  return slot.Location;
 }
 
 std::string SlashSeparators(std::string_view text, std::string_view separator) {

@@ -1,6 +1,7 @@
 // The directory texts of an entry in a listing: where it lies, relative to the target
 // or absolute, for display and for links. Paths are CP932 text with "/" delimiters;
-// every search is character-aware.
+// every search is character-aware ("/" is below the trail bytes, so a byte search
+// for it is).
 #pragma once
 
 #include "core/DataItem.h"
@@ -8,6 +9,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace orv {
 
@@ -28,6 +30,12 @@ std::string RelativePath(std::string_view base, std::string_view dest);
 struct TEntryLocation {
   std::string DisplayDirectory;
   std::string LinkDirectory;
+  // LinkDirectory's native bytes, percent-encoded: how the link of every entry here
+  // begins that has no stored native path. Valid when LinkStartValid, which it is
+  // where LinkDirectory ends in the delimiter (or is empty), so that the text converts
+  // in two parts exactly as it would in one.
+  std::string LinkStart;
+  bool LinkStartValid = false;
 };
 
 // The display and link directories of entries in parentDirectory. Absolute paths
@@ -51,24 +59,48 @@ std::string IconLinkText(const TDataItem& item, const RunOptions& options, std::
 // Appends the percent-encoded link to item whose text is linkText (LinkEscape of
 // NativeLinkPath), without converting or copying it where the text is its own native
 // form: a path that converts back and holds only ASCII, or any such path under UTF-8.
-// The writers call it for every row.
 void AppendEntryLink(std::string& out, std::string_view linkText, const TDataItem& item);
+// The same for the link location.LinkDirectory + item's name, the one the writers
+// write for every row: only the name is converted, the rest comes from LinkStart.
+// scratch holds the joined text where the whole has to be converted.
+void AppendEntryLink(std::string& out, const TEntryLocation& location, const TDataItem& item, std::string& scratch);
 
-// EntryLocation for one row after another: the walk writes the rows of a directory
-// together, so the texts are worked out again only when the parent changes.
+// The percent-encoded native form of IconLinkText for the items of one listing: the
+// part before the icon's file name is converted once, not for every row.
+class TIconLink {
+public:
+  TIconLink(const RunOptions& options, std::string_view separator);
+  // Appends LinkEscape(AnsiToUtf8(IconLinkText(item, options, separator))).
+  void Append(std::string& out, const TDataItem& item) const;
+
+private:
+  const RunOptions& m_options;
+  std::string_view m_separator;
+  // Empty when the separator could join a character with its neighbour.
+  std::string m_start;
+};
+
+// EntryLocation for one row after another, kept per level: the walk writes a
+// directory's row (parent one level up), then its subtree, then its files (parent the
+// directory itself), so one location per level serves every row of a parent until
+// the walk leaves it, and each is worked out once.
 class TLocationCache {
 public:
   TLocationCache(const RunOptions& options, std::string_view target, std::string_view outputFile)
       : m_options(options), m_target(target), m_outputFile(outputFile) {}
-  const TEntryLocation& For(std::string_view parentDirectory);
+  // level: the row's level as the walk passes it (the parent's depth below the target).
+  const TEntryLocation& For(std::string_view parentDirectory, int level);
 
 private:
+  struct TSlot {
+    std::string Parent;
+    TEntryLocation Location;
+    bool Valid = false;
+  };
   const RunOptions& m_options;
   std::string_view m_target;
   std::string_view m_outputFile;
-  std::string m_parent;
-  TEntryLocation m_location;
-  bool m_valid = false;
+  std::vector<TSlot> m_slots;  // by level
 };
 
 // text with every delimiter replaced by separator (character-aware).

@@ -127,9 +127,10 @@ std::string AttributeText(const TDataItem& item) {
 }
 
 void AppendTreeIndent(std::string& out, int level) {
+  const std::string_view space = AnsiIdeographicSpace();
   for (int i = 0; i < level; ++i) {
-    out += AnsiIdeographicSpace();
-    out += AnsiIdeographicSpace();
+    out += space;
+    out += space;
   }
 }
 

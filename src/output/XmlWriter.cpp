@@ -5,6 +5,7 @@
 #include "output/Escape.h"
 #include "output/ValueText.h"
 #include "platform/CodePage.h"
+#include "platform/Path.h"
 
 namespace orv {
 
@@ -12,7 +13,8 @@ TXmlWriter::TXmlWriter(const TListingContext& context, TAtomicFile& file)
     : m_context(context),
       m_file(file),
       m_columns(EnabledColumns(context.Options)),
-      m_locations(context.Options, context.TargetDirectory.Text, context.OutputFile.Text) {}
+      m_locations(context.Options, context.TargetDirectory.Text, context.OutputFile.Text),
+      m_iconLink(context.Options, context.PathSeparator) {}
 
 void TXmlWriter::Attribute(std::string_view name, std::string_view value) {
   m_line += ' ';
@@ -71,17 +73,22 @@ void TXmlWriter::StartEntry(const TDataItem& item, std::string_view parent, int 
     Attribute("alias", item.Facts().Alias);
   }
   if (options.OutputIconFile) {
-    Attribute("icon", LinkEscape(AnsiToUtf8(IconLinkText(item, options, separator))));
+    m_link.clear();
+    m_iconLink.Append(m_link, item);
+    Attribute("icon", m_link);
   }
   if (options.HyperLink) {
     // Unlike the HTML link: no scheme.
-    m_value = m_locations.For(parent).LinkDirectory;
-    m_value += item.Name();
-    if (options.SlashDelimiter) {
-      ApplySlashSeparators(m_value, separator);
-    }
+    const TEntryLocation& location = m_locations.For(parent, level);
     m_link.clear();
-    AppendEntryLink(m_link, m_value, item);
+    if (options.SlashDelimiter && separator != std::string_view(&PathDelim, 1)) {
+      m_value = location.LinkDirectory;
+      m_value += item.Name();
+      ApplySlashSeparators(m_value, separator);
+      AppendEntryLink(m_link, m_value, item);
+    } else {
+      AppendEntryLink(m_link, location, item, m_value);
+    }
     Attribute("link", m_link);
   }
   for (const TOptionalColumn* column : m_columns) {

@@ -34,6 +34,7 @@ private:
   TAtomicFile& m_file;
   std::vector<const TOptionalColumn*> m_columns;
   TLocationCache m_locations;
+  TIconLink m_iconLink;
   std::string m_line;
   std::string m_value;
   std::string m_link;

@@ -179,6 +179,30 @@ TEST(HtmlListing, TreeFormatIconsLinksAliasesAndColours) {
   EXPECT_NE(run.Written().find(R"(<a href="file:///t/d/e/x%231.txt">)"), std::string::npos);
 }
 
+TEST(HtmlListing, LinksFromTheOutputFileOpenJapaneseAndUnconvertibleNames) {
+  TListingRun run("list.html");
+  run.Options.FileType = FileTypeHtml;
+  run.Options.HyperLink = true;
+  run.Options.LinkPathMode = LinkPathToOutput;
+  run.Add("写真/");
+  run.Add("写真/深い/");
+  run.Add("写真/深い/x.txt");
+  run.Add("写真/ソ表.txt");
+  // A name CP932 cannot hold: its text shows "?", its link must open the real file.
+  run.Add("写真/😀.txt").SetPath(run.Target.Text + Sjis("写真/😀.txt"), "/t/写真/😀.txt", false);
+  run.Prepare();
+  ASSERT_TRUE(WriteListing(run.Context()));
+  const std::string text = run.Written();
+  const std::string photos = "t/%E5%86%99%E7%9C%9F/";
+  for (const std::string& link : {photos + "%E6%B7%B1%E3%81%84/x.txt", photos + "%E3%82%BD%E8%A1%A8.txt",
+                                 photos + "%F0%9F%98%80.txt"}) {
+    const std::size_t at = text.find(link + "\">");
+    ASSERT_NE(at, std::string::npos) << link << "\n" << text;
+    const std::size_t start = text.rfind("href=\"", at) + 6;
+    EXPECT_TRUE(text.compare(start, 5, "./../") == 0) << text.substr(start, at - start);
+  }
+}
+
 TEST(Listing, StopStillSavesFooterAndFailuresKeepOldFile) {
   TListingRun run;
   for (int i = 0; i < 20; ++i) run.Add("f" + std::to_string(i) + ".txt", i);
