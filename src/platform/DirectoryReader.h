@@ -89,6 +89,11 @@ private:
   int m_error = 0;
 };
 
+// How many directories a walk may keep open at once so that their subdirectories
+// open relative to them: half of what the process may have open (the rest stays free
+// for the files the readers open), and at least a few.
+int DirectoryHandleAllowance();
+
 // The facts of the entry at a native path of any length (links followed as above).
 // False when nothing exists there.
 bool QueryPathStatus(const std::string& nativePath, TFileStatus& status);

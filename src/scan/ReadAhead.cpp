@@ -11,9 +11,6 @@ namespace orv {
 
 namespace {
 
-// Descriptors kept open so subdirectories open relative to them. Past this the
-// subdirectories open by path, which costs the kernel a path walk and nothing more.
-constexpr int kMostOpenHandles = 256;
 // How often a waiting walk hands control back (the window paints, a stop is seen).
 constexpr auto kIdleInterval = std::chrono::milliseconds(20);
 // Directories a worker takes per turn of the lock, at most.
@@ -31,7 +28,8 @@ std::string LastName(const std::string& path) {
 
 }  // namespace
 
-TReadAhead::TReadAhead(int workers, std::size_t budget) : m_budget(budget) {
+TReadAhead::TReadAhead(int workers, std::size_t budget)
+    : m_budget(budget), m_handleAllowance(DirectoryHandleAllowance()) {
   for (int i = 0; i < workers; ++i) {
     m_workers.emplace_back([this] { ReadLoop(); });
   }
@@ -164,7 +162,7 @@ bool TReadAhead::Finish(TJob& job, std::shared_ptr<TDirectoryReader> reader) {
   job.Bytes = bytes;
   m_held += bytes;
   // The subdirectories open relative to this descriptor, while few enough are open.
-  if (reader && job.ForWalk && job.Snapshot.HasSubdirectories() && m_openHandles < kMostOpenHandles) {
+  if (reader && job.ForWalk && job.Snapshot.HasSubdirectories() && m_openHandles < m_handleAllowance) {
     ++m_openHandles;
     job.Handle = std::shared_ptr<TDirectoryReader>(reader.get(), [this, reader](TDirectoryReader*) mutable {
       reader.reset();

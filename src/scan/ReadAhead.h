@@ -122,6 +122,9 @@ private:
   bool Unhold(TJob& job);
 
   const std::size_t m_budget;
+  // Descriptors kept open so that subdirectories open relative to them. Past this the
+  // subdirectories open by path, which costs the kernel a path walk and nothing more.
+  const int m_handleAllowance;
   // Before m_jobs: their snapshots give their memory back to it.
   TSnapshotStore m_store;
   // For reads on the walk's own thread (no workers).

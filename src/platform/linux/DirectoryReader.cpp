@@ -8,10 +8,12 @@
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 
@@ -239,6 +241,17 @@ bool QueryPathStatus(const std::string& nativePath, TFileStatus& status) {
   }
   status.IsHidden = IsHiddenName(LastComponent(nativePath));
   return true;
+}
+
+int DirectoryHandleAllowance() {
+  // Beyond this a breadth-first walk gains nothing measurable.
+  constexpr rlim_t kMost = 8192;
+  constexpr rlim_t kLeast = 16;
+  struct rlimit limit;
+  if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) {
+    return static_cast<int>(kMost);
+  }
+  return static_cast<int>(std::clamp(limit.rlim_cur / 2, kLeast, kMost));
 }
 
 bool UnixTimeToLocalDateTime(int64_t seconds, uint32_t nanoseconds, TDateTime& value) {
