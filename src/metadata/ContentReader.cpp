@@ -9,6 +9,10 @@ namespace orv {
 
 namespace {
 
+// A PDF up to this size is probed in the bytes the digests read instead of being
+// mapped and read a second time; a larger one costs no memory beyond its mapping.
+constexpr std::size_t kLargestSharedRead = std::size_t{16} << 20;
+
 bool WantsExif(const RunOptions& o) {
   return o.ExifArtist || o.ExifCopyright || o.ExifMake || o.ExifModel || o.ExifVersion || o.ExifDateTime ||
          o.ExifImageWidth || o.ExifImageLength || o.ExifUserComment;
@@ -29,16 +33,25 @@ void TContentReader::Read(TDataItem& item, TReadMonitor* monitor) {
   const std::string nativePath = item.NativePath();
   ReadVersionStrings(m_versionInfo, m_options, item);
   ReadExif(item, nativePath);
+  const bool wantsPdf = m_options.PdfFileVersion || m_options.PdfPageCount;
+  bool shared = false;
   if (m_options.CRC32 || m_options.MD5 || m_options.SHA1) {
     TDataItemFacts& facts = item.MutableFacts();
+    const bool keep = wantsPdf && IsPdfExtension(item.Extension());
+    if (keep) m_digester.KeepContents(&m_contents, kLargestSharedRead);
     m_digester.SetMonitor(monitor);
     DigestEntryTexts(m_digester, m_options, nativePath, item.Size, facts.CRC32, facts.MD5, facts.SHA1);
     m_digester.SetMonitor(nullptr);
+    shared = keep && m_digester.KeptWhole();
+    m_digester.KeepContents(nullptr, 0);
   }
-  if (m_options.PdfFileVersion || m_options.PdfPageCount) {
+  if (wantsPdf) {
     TPdfFacts pdf;
-    if (ReadPdfFacts(nativePath, item.Extension(), m_options.PdfFileVersion, m_options.PdfPageCount, pdf,
-                     monitor)) {
+    const bool found = shared ? ProbePdfContents(m_contents, m_options.PdfPageCount, pdf, monitor)
+                              : ReadPdfFacts(nativePath, item.Extension(), m_options.PdfFileVersion,
+                                             m_options.PdfPageCount, pdf, monitor);
+    if (m_contents.size() > kLargestSharedRead / 4) std::string().swap(m_contents);
+    if (found) {
       TDataItemFacts& facts = item.MutableFacts();
       facts.PdfFileVersion = std::move(pdf.Version);
       facts.PdfPageCount = pdf.PageCount;

@@ -12,6 +12,7 @@
 #include "metadata/ReadMonitor.h"
 
 #include <cstdint>
+#include <string>
 
 namespace orv {
 
@@ -38,6 +39,8 @@ private:
   TFileDigester m_digester;
   TFileVerInfo m_versionInfo;
   TExifInfo m_exifInfo;
+  // A PDF's bytes as the digests read them, for the PDF probe.
+  std::string m_contents;
 };
 
 }  // namespace orv

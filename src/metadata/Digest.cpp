@@ -121,11 +121,15 @@ struct TFileDigester::TState {
 TPass TFileDigester::TState::Run(TFileDigester& owner, const std::string& nativePath, unsigned wanted,
                                  std::string* const (&texts)[AlgorithmCount]) {
   TPass pass;
+  owner.m_keptWhole = false;
+  if (owner.m_kept) owner.m_kept->clear();
   TReadOnlyFile file;
   if (!file.Open(nativePath)) return pass;
   pass.Opened = true;
   const int64_t size = file.Size();
   owner.OnSizeTaken();
+  std::string* const kept =
+      owner.m_kept && size >= 0 && static_cast<uint64_t>(size) <= owner.m_keepLimit ? owner.m_kept : nullptr;
 
   unsigned active = 0;
   for (int a = 0; a < AlgorithmCount; ++a) {
@@ -162,6 +166,7 @@ TPass TFileDigester::TState::Run(TFileDigester& owner, const std::string& native
       return pass;
     }
     const std::size_t count = static_cast<std::size_t>(std::min<int64_t>(got, remaining));
+    if (kept) kept->append(reinterpret_cast<const char*>(buffer), count);
     for (int a = 0; a < AlgorithmCount; ++a) {
       if ((active & Bit(a)) && !Update(a, buffer, count)) {
         pass.Codes[a] = DigestInvalidContext;
@@ -178,6 +183,12 @@ TPass TFileDigester::TState::Run(TFileDigester& owner, const std::string& native
 
   for (int a = 0; a < AlgorithmCount; ++a) {
     if (active & Bit(a)) pass.Codes[a] = Finish(a, *texts[a]) ? DigestNoError : DigestInvalidContext;
+  }
+  // Every byte up to the size was read (a pass that lost all its algorithms stops early).
+  if (kept && fed >= size) {
+    owner.m_keptWhole = true;
+  } else if (owner.m_kept) {
+    owner.m_kept->clear();
   }
   return pass;
 }

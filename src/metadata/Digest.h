@@ -83,6 +83,18 @@ public:
   // stop, the pass ends with DigestReadError for the kinds still running.
   void SetMonitor(TReadMonitor* monitor) { m_monitor = monitor; }
 
+  // From now on every pass also keeps the bytes it reads in contents, as long as the
+  // file is at most limit bytes; afterwards KeptWhole() tells whether contents holds
+  // the whole file as the pass read it (otherwise what it holds means nothing).
+  // nullptr stops keeping.
+  // Lets another reader of the same file (the PDF probe) use the one read.
+  void KeepContents(std::string* contents, std::size_t limit) {
+    m_kept = contents;
+    m_keepLimit = limit;
+    m_keptWhole = false;
+  }
+  bool KeptWhole() const { return m_keptWhole; }
+
 protected:
   // Called once the size has been taken and before the first byte is read. Tests use
   // it to change the file at exactly that point.
@@ -92,6 +104,9 @@ private:
   struct TState;
   std::unique_ptr<TState> m_state;
   TReadMonitor* m_monitor = nullptr;
+  std::string* m_kept = nullptr;
+  std::size_t m_keepLimit = 0;
+  bool m_keptWhole = false;
 };
 
 // "No error", "Unknown hash type", ... for the codes above; "Unknown error" for any

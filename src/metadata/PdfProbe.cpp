@@ -497,9 +497,11 @@ void ProbePdfData(std::string_view data, bool pageCount, TPdfFacts& facts, TRead
   }
 }
 
+bool IsPdfExtension(std::string_view extension) noexcept { return AnsiSameText(extension, "pdf"); }
+
 void ProbePdf(std::string_view extension, const std::string& nativePath, bool pageCount, TPdfFacts& facts,
               TReadMonitor* monitor) noexcept {
-  if (!AnsiSameText(extension, "pdf")) {
+  if (!IsPdfExtension(extension)) {
     return;
   }
   TMappedFile file;
@@ -516,6 +518,14 @@ bool ReadPdfFacts(const std::string& nativePath, std::string_view extension, boo
     return false;
   }
   ProbePdf(extension, nativePath, pdfPageCount, facts, monitor);
+  return !facts.Version.empty() || facts.PageCount != 0;
+}
+
+bool ProbePdfContents(std::string_view contents, bool pdfPageCount, TPdfFacts& facts,
+                      TReadMonitor* monitor) noexcept {
+  facts.Version.clear();
+  facts.PageCount = 0;
+  ProbePdfData(contents, pdfPageCount, facts, monitor);
   return !facts.Version.empty() || facts.PageCount != 0;
 }
 

@@ -44,6 +44,14 @@ void ProbePdfData(std::string_view data, bool pageCount, TPdfFacts& facts, TRead
 void ProbePdf(std::string_view extension, const std::string& nativePath, bool pageCount, TPdfFacts& facts,
               TReadMonitor* monitor = nullptr) noexcept;
 
+// True for the extension (without its dot) of the files the probe reads: "pdf" in any case.
+bool IsPdfExtension(std::string_view extension) noexcept;
+
+// ReadPdfFacts over the file's contents already read (the whole file): the same facts
+// from the same bytes, without reading the file again.
+bool ProbePdfContents(std::string_view contents, bool pdfPageCount, TPdfFacts& facts,
+                      TReadMonitor* monitor = nullptr) noexcept;
+
 // The entry builder's PDF step: with RunOptions.PdfFileVersion or PdfPageCount on,
 // probes the file at nativePath (whose extension is given without its dot) into
 // facts, which start empty. True when a version or a non-zero page count was found,

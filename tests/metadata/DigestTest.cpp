@@ -234,6 +234,37 @@ TEST(DigestTest, SizeIsTakenWhenTheFileIsOpened) {
   EXPECT_EQ(text, "d41d8cd98f00b204e9800998ecf8427e");
 }
 
+// The PDF probe reads what the digests kept: exactly the bytes they digested, or nothing.
+TEST(DigestTest, KeptContentsAreTheBytesDigested) {
+  TTempDir dir;
+  std::string text;
+  std::string kept;
+  const std::string big = dir.WriteFile("big", Pattern(300000));
+  TFileDigester digester;
+  digester.KeepContents(&kept, 300000);
+  EXPECT_EQ(digester.Digest(DigestKindCrc32, big, text), DigestNoError);
+  EXPECT_TRUE(digester.KeptWhole());
+  EXPECT_EQ(kept, Pattern(300000));
+
+  digester.KeepContents(&kept, 299999);
+  EXPECT_EQ(digester.Digest(DigestKindCrc32, big, text), DigestNoError);
+  EXPECT_FALSE(digester.KeptWhole());
+
+  // Grown after its size was taken: what was digested, not what is there now.
+  const std::string grown = dir.WriteFile("grown", "123456789");
+  TChangingDigester grow(grown, 9, "more");
+  grow.KeepContents(&kept, 1000);
+  EXPECT_EQ(grow.Digest(DigestKindCrc32, grown, text), DigestNoError);
+  EXPECT_TRUE(grow.KeptWhole());
+  EXPECT_EQ(kept, "123456789");
+
+  const std::string shrunk = dir.WriteFile("shrunk", Pattern(5000));
+  TChangingDigester shrink(shrunk, 4096);
+  shrink.KeepContents(&kept, 10000);
+  EXPECT_EQ(shrink.Digest(DigestKindMd5, shrunk, text), DigestReadError);
+  EXPECT_FALSE(shrink.KeptWhole());
+}
+
 TEST(DigestTest, FileOverFourGiBIsDigestedWhole) {
   TTempDir dir;
   const std::string path = dir / "huge";
