@@ -38,4 +38,10 @@ std::string FitToColumns(std::string_view utf8, int columns);
 void InstallInterruptFlag();
 bool InterruptRequested();
 
+// Ends the process with status at once, without running destructors or exit handlers:
+// for a program whose output is all written (through the writes above, which keep no
+// buffer) and whose remaining memory the system takes back faster than freeing it
+// piece by piece would.
+[[noreturn]] void ExitNow(int status);
+
 }  // namespace orv

@@ -75,4 +75,6 @@ void InstallInterruptFlag() {
 
 bool InterruptRequested() { return g_interrupted != 0; }
 
+void ExitNow(int status) { _exit(status); }
+
 }  // namespace orv
