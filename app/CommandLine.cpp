@@ -41,7 +41,7 @@ constexpr std::string_view kUsage =
     "\n"
     "Exit status:\n"
     "  0  the listing was written completely (also after --help and --version)\n"
-    "  1  the run failed or did not start\n"
+    "  1  the run failed, was stopped, or did not start\n"
     "  2  a usage error: an empty argument, or the window without a display\n"
     "  3  the listing was written but is incomplete: some entries could not be read\n";
 

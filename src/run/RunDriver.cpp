@@ -205,6 +205,13 @@ TRunOutcome TRunDriver::RunSteps() {
     m_host.ShowError(Text(kNoWriterStart) + std::to_string(Options.FileType) + Text(kNoWriterEnd));
     return TRunOutcome::Failed;
   }
+  if (!m_running) {
+    // Stopped while the rows were written: the listing is closed where it stopped,
+    // and it is not the whole tree, so it is neither opened nor called written.
+    EndRunning();
+    m_host.ShowStatus(Text(kStopped));
+    return TRunOutcome::WrittenInPart;
+  }
 
   EndRunning();
   // The last status text stays on the bar: it says whether the listing is whole, and

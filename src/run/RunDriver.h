@@ -21,6 +21,8 @@ enum class TRunOutcome {
   Written,     // the run went to its end and wrote its listing (UnreadEntries says what it lacks)
   NotStarted,  // the save dialog was cancelled, or a check (M1-M4) refused the run
   Stopped,     // the stop command ended the walk; nothing was written
+  WrittenInPart,  // the stop command ended the write: the listing holds the rows written
+                  // before it, closed as a whole listing is
   Failed,      // an error ended the run, or the file type names no format; the message was shown
 };
 

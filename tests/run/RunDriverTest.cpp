@@ -1,6 +1,7 @@
 // The run driver in automatic mode: format from the extension, the icon-directory
 // checks, the walk, the stop and errors that end a run.
 #include "run/RunDriver.h"
+#include "run/AutomaticMode.h"
 
 #include "platform/CodePage.h"
 #include "platform/File.h"
@@ -186,6 +187,23 @@ TEST_F(RunDriverTest, TheStopCommandEndsTheWalk) {
   };
   EXPECT_EQ(driver.RunAutomatic(), TRunOutcome::Stopped);
   EXPECT_EQ(driver.EntriesWalked(), 1);
+}
+
+// Pressed while the rows are written: the listing ends where the stop came, and the
+// run does not pass for one that wrote the whole tree (nor is the listing opened).
+TEST_F(RunDriverTest, AStopDuringTheWriteIsNotAWrittenListing) {
+  TRunDriver driver(m_host);
+  driver.Start({m_dir / "tree", m_dir / "out/w.csv"});
+  driver.Options.FileOpen = true;
+  m_host.OnStatus = [&](const std::string& text) {
+    if (text.starts_with(Utf8ToAnsi("検索結果をファイルに出力しています")) && driver.Running()) driver.Stop();
+  };
+  EXPECT_EQ(driver.RunAutomatic(), TRunOutcome::WrittenInPart);
+  EXPECT_EQ(AutomaticExitStatus(TRunOutcome::WrittenInPart, driver), ExitFailed);
+  EXPECT_EQ(m_host.Statuses.back(), Utf8ToAnsi("処理が中断されました"));
+  EXPECT_TRUE(m_host.Opened.empty());
+  const std::string listing = test::ReadFileText(m_dir / "out/w.csv");
+  EXPECT_EQ(listing.find("b.txt"), std::string::npos) << listing;
 }
 
 TEST_F(RunDriverTest, ATreeDeeperThanPathMaxIsListedWholeWithDigests) {
