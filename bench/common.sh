@@ -107,6 +107,20 @@ bench_tree() {
   bench_stage "$bench_tree_dir" "$make_tree" "$@"
 }
 
+# bench_large_tree [SIZE]: sets tree_dir to the directory given on the command line,
+# or else to the generated tree of about 1.1 million entries (6 levels of fan-out 6,
+# 55,986 directories, 20 files of SIZE bytes in each; --tiny: a few thousand entries).
+bench_large_tree() {
+  tree_dir=$bench_arg
+  [ -n "$tree_dir" ] && return 0
+  if [ "$bench_tiny" = 1 ]; then
+    bench_tree 3 6 10 "${1:-0}"
+  else
+    bench_tree 6 6 20 "${1:-0}"
+  fi
+  tree_dir=$bench_tree_dir
+}
+
 # bench_time [-n RUNS] LABEL COMMAND...: runs COMMAND (best of RUNS, default 1) with
 # its output thrown away. Sets bench_secs (wall time, seconds) and bench_peak_kb (peak
 # resident set, KiB) and keeps the time under LABEL for bench_ratios. A non-zero exit

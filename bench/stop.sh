@@ -13,15 +13,7 @@ set -euo pipefail
 source "$(dirname "$0")/common.sh"
 bench_args "$@"
 bench_build_if_missing "$orvantis"
-tree_dir=$bench_arg
-if [ -z "$tree_dir" ]; then
-  if [ "$bench_tiny" = 1 ]; then
-    bench_tree 3 6 10 1024
-  else
-    bench_tree 6 6 20 1024
-  fi
-  tree_dir=$bench_tree_dir
-fi
+bench_large_tree 1024
 home="$bench_tmp/home"
 mkdir "$home"
 printf '[Output]\r\nFileOpen=0\r\n[Item]\r\nCRC32=1\r\n' >"$home/Orvantis.ini"

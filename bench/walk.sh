@@ -8,16 +8,7 @@ set -euo pipefail
 source "$(dirname "$0")/common.sh"
 bench_args "$@"
 bench_build_if_missing "$orvantis"
-tree_dir=$bench_arg
-if [ -z "$tree_dir" ]; then
-  if [ "$bench_tiny" = 1 ]; then
-    bench_tree 3 6 10
-  else
-    # 6 levels of fan-out 6 (55,986 directories), 20 files each: about 1.1 million entries.
-    bench_tree 6 6 20
-  fi
-  tree_dir=$bench_tree_dir
-fi
+bench_large_tree
 bench_install fdfind fd-find || true
 home="$bench_tmp/home"
 out="$bench_tmp/out"
