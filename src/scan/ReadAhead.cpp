@@ -262,6 +262,7 @@ void TReadAhead::Release(std::size_t n) {
     // Nobody asks for the path again; a million folders' paths are worth giving back.
     std::string().swap(job.Path.Text);
     std::string().swap(job.Path.Native);
+    m_jobs.ForgetBefore(n);
   }
   if (wake) m_workToDo.notify_all();
 }

@@ -16,6 +16,7 @@
 #include "platform/Path.h"
 #include "scan/DirectorySnapshot.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -66,7 +67,9 @@ public:
   // The walk is done with the subdirectories of n: its descriptor may close, and its
   // snapshot goes unless it is held for the listing.
   void ReleaseWalk(std::size_t n);
-  // The walk is done with n altogether: its path is no longer kept either.
+  // The walk is done with n altogether: its path is no longer kept either. The walk
+  // takes its listings in number order, so every directory numbered below n is done
+  // with too, and what is kept of them goes.
   void Release(std::size_t n);
 
 private:
@@ -103,11 +106,17 @@ private:
       if (m_count % kChunk == 0) m_chunks.push_back(std::make_unique<TJob[]>(kChunk));
       return (*this)[m_count++];
     }
+    // Frees the chunks that hold only jobs numbered below n, which nobody reads again.
+    void ForgetBefore(std::size_t n) {
+      for (std::size_t c = m_forgotten; c < n / kChunk; ++c) m_chunks[c].reset();
+      m_forgotten = std::max(m_forgotten, n / kChunk);
+    }
 
   private:
     static constexpr std::size_t kChunk = 1024;
     std::vector<std::unique_ptr<TJob[]>> m_chunks;
     std::size_t m_count = 0;
+    std::size_t m_forgotten = 0;  // chunks below this are freed
   };
 
   void Queue(std::size_t n, TSnapshotScope scope);
