@@ -4,6 +4,7 @@
 // millions of entries stays small.
 #pragma once
 
+#include "core/FactText.h"
 #include "platform/DateTime.h"
 
 #include <cstddef>
@@ -18,16 +19,16 @@ namespace orv {
 inline constexpr const char* kNoExtensionIconName = "noext.ico";
 
 struct TDataItemFacts {
-  std::string Alias;
-  std::string MD5, CRC32, SHA1;
-  std::string CompanyName, FileDescription, FileVersion, InternalName, LegalCopyright, LegalTrademarks,
+  TFactText Alias;
+  TFactText MD5, CRC32, SHA1;
+  TFactText CompanyName, FileDescription, FileVersion, InternalName, LegalCopyright, LegalTrademarks,
       OriginalFileName, ProductName, ProductVersion, Comments;
-  std::string PdfFileVersion;
+  TFactText PdfFileVersion;
   int32_t PdfPageCount = 0;
-  std::string ExifArtist, ExifCopyright, ExifMake, ExifModel, ExifVersion, ExifDateTime;
+  TFactText ExifArtist, ExifCopyright, ExifMake, ExifModel, ExifVersion, ExifDateTime;
   int32_t ExifImageWidth = 0;
   int32_t ExifImageLength = 0;
-  std::string ExifUserComment;
+  TFactText ExifUserComment;
 };
 
 class TRecordArena;

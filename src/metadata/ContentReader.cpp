@@ -40,7 +40,12 @@ void TContentReader::Read(TDataItem& item, TReadMonitor* monitor) {
     const bool keep = wantsPdf && IsPdfExtension(item.Extension());
     if (keep) m_digester.KeepContents(&m_contents, kLargestSharedRead);
     m_digester.SetMonitor(monitor);
-    DigestEntryTexts(m_digester, m_options, nativePath, item.Size, facts.CRC32, facts.MD5, facts.SHA1);
+    std::string crc32, md5, sha1;
+    DigestEntryTexts(m_digester, m_options, nativePath, item.Size, crc32, md5, sha1);
+    // A column whose option is off stays as it was, empty.
+    if (m_options.CRC32) facts.CRC32 = crc32;
+    if (m_options.MD5) facts.MD5 = md5;
+    if (m_options.SHA1) facts.SHA1 = sha1;
     m_digester.SetMonitor(nullptr);
     shared = keep && m_digester.KeptWhole();
     m_digester.KeepContents(nullptr, 0);

@@ -35,7 +35,7 @@ struct TOptionalColumn {
   const char* XmlName;  // the Size column's name for files; directories use "count"
   TCellAlign HtmlAlign;
   TColumnKind Kind;
-  std::string TDataItemFacts::*Text = nullptr;  // Fact
+  TFactText TDataItemFacts::*Text = nullptr;  // Fact
   int32_t TDataItemFacts::*Number = nullptr;    // ExifNumber
 };
 
