@@ -34,6 +34,8 @@ public:
 
 private:
   void Flush();
+  // Counts bytes written and, every few megabytes, starts their way to the disk.
+  void Written(std::size_t bytes);
   void GiveTemporaryName();
   [[noreturn]] void Fail(int code);
 
@@ -43,6 +45,9 @@ private:
   std::string m_tempPath;   // the named temporary file; "" while it has no name
   bool m_unnamed = false;   // an O_TMPFILE file, named only at Commit
   std::string m_buffer;
+  // Bytes written so far, and how many of them were sent on to the disk already.
+  std::size_t m_written = 0;
+  std::size_t m_writebackStarted = 0;
   int m_fd = -1;
   bool m_direct = false;
   bool m_committed = false;
