@@ -14,76 +14,58 @@ namespace orv {
 
 const TDataItemFacts TDataItem::kNoFacts;
 
-TDataItem::~TDataItem() { ReleaseText(); }
-
-TDataItem::TDataItem(TDataItem&& other) noexcept { *this = std::move(other); }
-
-TDataItem& TDataItem::operator=(TDataItem&& other) noexcept {
-  if (this == &other) return *this;
-  ReleaseText();
-  Size = other.Size;
-  CreationTime = other.CreationTime;
-  LastUpdateTime = other.LastUpdateTime;
-  LastAccessTime = other.LastAccessTime;
-  FileCount = other.FileCount;
-  CreationTimeValid = other.CreationTimeValid;
-  LastUpdateTimeValid = other.LastUpdateTimeValid;
-  LastAccessTimeValid = other.LastAccessTimeValid;
-  IsDirectory = other.IsDirectory;
-  IsReadOnly = other.IsReadOnly;
-  IsHidden = other.IsHidden;
-  IsSystem = other.IsSystem;
-  IsArchive = other.IsArchive;
-  Written = other.Written;
-  m_facts = std::move(other.m_facts);
-  m_text = std::exchange(other.m_text, "");
-  m_pathLength = std::exchange(other.m_pathLength, 0);
-  m_nativeLength = std::exchange(other.m_nativeLength, 0);
-  m_directoryLength = std::exchange(other.m_directoryLength, 0);
-  m_nameStart = std::exchange(other.m_nameStart, 0);
-  m_nameLength = std::exchange(other.m_nameLength, 0);
-  m_ownsText = std::exchange(other.m_ownsText, false);
+TDataItem::TPathText& TDataItem::TPathText::operator=(TPathText&& other) noexcept {
+  if (this != &other) {
+    Release();
+    Data = std::exchange(other.Data, "");
+    PathLength = std::exchange(other.PathLength, 0);
+    NativeLength = std::exchange(other.NativeLength, 0);
+    DirectoryLength = std::exchange(other.DirectoryLength, 0);
+    NameStart = std::exchange(other.NameStart, 0);
+    NameLength = std::exchange(other.NameLength, 0);
+    Owned = std::exchange(other.Owned, false);
+  }
   return *this;
 }
 
-void TDataItem::ReleaseText() {
-  if (m_ownsText) delete[] m_text;
-  m_text = "";
-  m_ownsText = false;
+void TDataItem::TPathText::Release() {
+  if (Owned) delete[] Data;
+  Data = "";
+  Owned = false;
 }
 
 void TDataItem::SetPath(std::string_view path, std::string_view nativePath, bool isDirectory) {
   auto* text = new char[path.size() + nativePath.size()];
   std::memcpy(text, path.data(), path.size());
   if (!nativePath.empty()) std::memcpy(text + path.size(), nativePath.data(), nativePath.size());
-  ReleaseText();
-  m_text = text;
-  m_ownsText = true;
-  m_pathLength = static_cast<uint32_t>(path.size());
-  m_nativeLength = static_cast<uint32_t>(nativePath.size());
+  m_path.Release();
+  m_path.Data = text;
+  m_path.Owned = true;
+  m_path.PathLength = static_cast<uint32_t>(path.size());
+  m_path.NativeLength = static_cast<uint32_t>(nativePath.size());
 
   // A directory's path ends in the delimiter; its name is the part before it.
   const std::size_t nameEnd = isDirectory && AnsiEndsWithDelimiter(path, PathDelim) ? path.size() - 1 : path.size();
   const std::size_t delimiter = AnsiLastDelimiter(std::string_view(&PathDelim, 1), path.substr(0, nameEnd));
   const std::size_t nameStart = delimiter == std::string::npos ? 0 : delimiter + 1;
-  m_nameStart = static_cast<uint32_t>(nameStart);
-  m_nameLength = static_cast<uint32_t>(nameEnd - nameStart);
-  m_directoryLength = static_cast<uint32_t>(isDirectory ? path.size() : nameStart);
+  m_path.NameStart = static_cast<uint32_t>(nameStart);
+  m_path.NameLength = static_cast<uint32_t>(nameEnd - nameStart);
+  m_path.DirectoryLength = static_cast<uint32_t>(isDirectory ? path.size() : nameStart);
 }
 
 void TDataItem::MoveTextInto(TRecordArena& arena) {
-  if (!m_ownsText) return;
-  const char* copy = arena.CopyText(std::string_view(m_text, m_pathLength + m_nativeLength));
-  delete[] m_text;
-  m_text = copy;
-  m_ownsText = false;
+  if (!m_path.Owned) return;
+  const char* copy = arena.CopyText(std::string_view(m_path.Data, m_path.PathLength + m_path.NativeLength));
+  delete[] m_path.Data;
+  m_path.Data = copy;
+  m_path.Owned = false;
 }
 
 std::string TDataItem::NativePath() const {
-  return m_nativeLength == 0 ? AnsiToUtf8(Path()) : std::string(StoredNativePath());
+  return m_path.NativeLength == 0 ? AnsiToUtf8(Path()) : std::string(StoredNativePath());
 }
 
-std::string_view TDataItem::Name() const { return std::string_view(m_text + m_nameStart, m_nameLength); }
+std::string_view TDataItem::Name() const { return std::string_view(m_path.Data + m_path.NameStart, m_path.NameLength); }
 
 std::string_view TDataItem::Extension() const {
   const std::string_view name = Name();

@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace orv {
 
@@ -36,10 +37,9 @@ class TRecordArena;
 class TDataItem {
 public:
   TDataItem() = default;
-  ~TDataItem();
   // A record moves (into its list) but is never copied: lists hand out references.
-  TDataItem(TDataItem&& other) noexcept;
-  TDataItem& operator=(TDataItem&& other) noexcept;
+  TDataItem(TDataItem&& other) noexcept = default;
+  TDataItem& operator=(TDataItem&& other) noexcept = default;
   TDataItem(const TDataItem&) = delete;
   TDataItem& operator=(const TDataItem&) = delete;
 
@@ -48,13 +48,13 @@ public:
   // it is not empty: pass it when the text does not convert back to it (a name CP932
   // cannot hold), and "" when it does.
   void SetPath(std::string_view path, std::string_view nativePath, bool isDirectory);
-  std::string_view Path() const { return std::string_view(m_text, m_pathLength); }
+  std::string_view Path() const { return std::string_view(m_path.Data, m_path.PathLength); }
   // The native path every reader opens (the file-system bytes of Path).
   std::string NativePath() const;
   // True when the native path is kept because Path does not convert back to it.
-  bool HasStoredNativePath() const { return m_nativeLength != 0; }
+  bool HasStoredNativePath() const { return m_path.NativeLength != 0; }
   // That native path; empty when it follows from Path.
-  std::string_view StoredNativePath() const { return std::string_view(m_text + m_pathLength, m_nativeLength); }
+  std::string_view StoredNativePath() const { return std::string_view(m_path.Data + m_path.PathLength, m_path.NativeLength); }
   // Moves the path texts into arena, which must outlive the record (its list's).
   void MoveTextInto(TRecordArena& arena);
   // The entry's name as the walker reported it.
@@ -63,7 +63,7 @@ public:
   std::string_view Extension() const;
   // Path up to and including its last delimiter (a directory's own path for a
   // directory, whose path ends in one).
-  std::string_view DirectoryPart() const { return std::string_view(m_text, m_directoryLength); }
+  std::string_view DirectoryPart() const { return std::string_view(m_path.Data, m_path.DirectoryLength); }
   // "files.ico" for a directory, NAME.ico for an .exe in any case, EXT.ico otherwise,
   // kNoExtensionIconName without an extension.
   std::string IconFileName() const;
@@ -92,20 +92,28 @@ public:
 private:
   static const TDataItemFacts kNoFacts;
 
-  void ReleaseText();
-
-  std::unique_ptr<TDataItemFacts> m_facts;
   // The path, followed by the native path where that is kept: only when the path's
   // text does not convert back to it (a name CP932 cannot hold); otherwise the native
   // path is derived from the text on demand. Owned (new[]) until the record's list
-  // moves it into its arena.
-  const char* m_text = "";
-  uint32_t m_pathLength = 0;
-  uint32_t m_nativeLength = 0;
-  uint32_t m_directoryLength = 0;
-  uint32_t m_nameStart = 0;
-  uint32_t m_nameLength = 0;
-  bool m_ownsText = false;
+  // moves it into its arena; a moved-from text is empty.
+  struct TPathText {
+    const char* Data = "";
+    uint32_t PathLength = 0;
+    uint32_t NativeLength = 0;
+    uint32_t DirectoryLength = 0;
+    uint32_t NameStart = 0;
+    uint32_t NameLength = 0;
+    bool Owned = false;
+
+    TPathText() = default;
+    TPathText(TPathText&& other) noexcept { *this = std::move(other); }
+    TPathText& operator=(TPathText&& other) noexcept;
+    ~TPathText() { Release(); }
+    void Release();
+  };
+
+  std::unique_ptr<TDataItemFacts> m_facts;
+  TPathText m_path;
 };
 
 // Folder identity. Two folders are the same exactly when their native paths are, also

@@ -105,10 +105,10 @@ void TEntryBuilder::AssignStatusPath(std::string& shown, std::string_view path) 
 }
 
 void TEntryBuilder::BuildEntry(const std::string& path, const TSearchFileData& data) {
-  TDataItem record;
-  TDataItem* item = &record;
+  TDataItem item;
   // Millions of entries pass here on the walk's thread: the path is built in a buffer
-  // kept from entry to entry, and copied once, into the record's list.
+  // kept from entry to entry; the record takes a copy of exactly its size, which its
+  // list moves into its own storage.
   std::string& itemPath = m_itemPath;
   itemPath.assign(path);
   std::string_view nativePath = data.NativePath;
@@ -121,35 +121,35 @@ void TEntryBuilder::BuildEntry(const std::string& path, const TSearchFileData& d
     }
   }
   const bool convertsBack = TextConvertsBack(itemPath, nativePath, data.NameRoundTrips);
-  item->SetPath(itemPath, convertsBack ? std::string_view() : nativePath, data.IsDirectory);
-  item->Size = data.Size;
-  item->CreationTimeValid = data.CreationTimeValid;
-  item->CreationTime = data.CreationTime;
-  item->LastUpdateTimeValid = data.LastUpdateTimeValid;
-  item->LastUpdateTime = data.LastUpdateTime;
-  item->LastAccessTimeValid = data.LastAccessTimeValid;
-  item->LastAccessTime = data.LastAccessTime;
-  item->IsDirectory = data.IsDirectory;
-  item->IsReadOnly = data.IsReadOnly;
-  item->IsHidden = data.IsHidden;
-  item->IsSystem = data.IsSystem;
-  item->IsArchive = data.IsArchive;
+  item.SetPath(itemPath, convertsBack ? std::string_view() : nativePath, data.IsDirectory);
+  item.Size = data.Size;
+  item.CreationTimeValid = data.CreationTimeValid;
+  item.CreationTime = data.CreationTime;
+  item.LastUpdateTimeValid = data.LastUpdateTimeValid;
+  item.LastUpdateTime = data.LastUpdateTime;
+  item.LastAccessTimeValid = data.LastAccessTimeValid;
+  item.LastAccessTime = data.LastAccessTime;
+  item.IsDirectory = data.IsDirectory;
+  item.IsReadOnly = data.IsReadOnly;
+  item.IsHidden = data.IsHidden;
+  item.IsSystem = data.IsSystem;
+  item.IsArchive = data.IsArchive;
 
   // Before filing: entries that end up unlisted still provide their type's icon.
   if (m_options.FileType != FileTypeCsv && m_options.OutputIconFile && m_iconSource) {
-    ExportIcon(*item, m_iconDirectory, *m_iconSource);
+    ExportIcon(item, m_iconDirectory, *m_iconSource);
   }
   if (m_options.EnableAlias) {
-    if (std::string alias = m_aliases.Find(item->Name()); !alias.empty()) {
-      item->MutableFacts().Alias = std::move(alias);
+    if (std::string alias = m_aliases.Find(item.Name()); !alias.empty()) {
+      item.MutableFacts().Alias = std::move(alias);
     }
   }
 
-  AssignStatusPath(m_status, item->Path());
+  AssignStatusPath(m_status, item.Path());
   m_host.ShowStatus(m_status);
   m_host.Pump();
 
-  File(std::move(record));
+  File(std::move(item));
   m_host.Pump();
 }
 
@@ -171,35 +171,34 @@ bool TEntryBuilder::TextConvertsBack(std::string_view path, std::string_view nat
          (nameRoundTrips || AnsiToUtf8(path.substr(textSplit)) == nativePath.substr(nativeSplit));
 }
 
-void TEntryBuilder::File(TDataItem&& record) {
-  TDataItem* item = &record;
-  if (!m_filters.PassesAttributeRule(item->IsHidden, item->IsSystem)) {
+void TEntryBuilder::File(TDataItem&& item) {
+  if (!m_filters.PassesAttributeRule(item.IsHidden, item.IsSystem)) {
     return;
   }
-  if (item->IsDirectory) {
-    if (!m_filters.IsIgnoredDirName(item->Name())) {
-      m_lists.DirectoryList.Add(std::move(record));
+  if (item.IsDirectory) {
+    if (!m_filters.IsIgnoredDirName(item.Name())) {
+      m_lists.DirectoryList.Add(std::move(item));
     }
     return;
   }
-  const std::string_view path = item->Path();
+  const std::string_view path = item.Path();
   // The extension as the filter wants it: from the last "." of the name, dot included.
-  const std::string_view name = item->Name();
+  const std::string_view name = item.Name();
   const std::size_t dot = name.rfind('.');
   const std::string_view extension = dot == std::string_view::npos ? std::string_view() : name.substr(dot);
   const bool listed = !m_options.DirectoryOnly && m_filters.MatchesExtensionFilter(extension) &&
                       m_filters.MatchesRegExpFilter(path);
   // A file counts for its directories whether or not it is listed.
-  m_counter.CountFile(path, item->StoredNativePath());
+  m_counter.CountFile(path, item.StoredNativePath());
   if (!listed) {
     return;
   }
-  m_lists.TotalSize += item->Size;
+  m_lists.TotalSize += item.Size;
   if (m_reader) {
     m_monitor.Path = path;
-    m_reader->Read(*item, &m_monitor);
+    m_reader->Read(item, &m_monitor);
   }
-  TDataItem& filed = m_lists.FileList.Items(m_lists.FileList.Add(std::move(record)));
+  TDataItem& filed = m_lists.FileList.Items(m_lists.FileList.Add(std::move(item)));
   if (m_pool) {
     m_pool->Add(filed);
   }

@@ -66,7 +66,7 @@ private:
   bool TextConvertsBack(std::string_view path, std::string_view nativePath, bool nameRoundTrips);
   // shown = StatusPath(path), in storage kept from entry to entry.
   void AssignStatusPath(std::string& shown, std::string_view path) const;
-  void File(TDataItem&& record);
+  void File(TDataItem&& item);
   std::string ProgressText(const std::string& path, int64_t done, int64_t total) const;
 
   const RunOptions& m_options;
